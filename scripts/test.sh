@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds all three presets and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-packages.sh test
+
+presets=(windows-x86 windows-x64 linux)  # the native tests drive the Windows build too: build it first
+for preset in "${presets[@]}"; do
+  echo "== build $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+
+status=0
+for preset in "${presets[@]}"; do
+  echo "== test $preset"
+  ctest --preset "$preset" || status=1
+done
+exit $status
