@@ -16,6 +16,19 @@
 //   palettes:  CreatePalette, SelectPalette, RealizePalette, UnrealizeObject
 //   resources: LoadIconA (the program's icon, or a stock one), LoadCursorA (stock cursors)
 // Not implemented: everything else (child windows, menus, GDI drawing, keyboard state, ...).
+//
+// Where it differs from Windows, on purpose:
+//   - A window's size (CreateWindowExA, SetWindowPos) is its client size. Windows takes it as
+//     the outer size, frame included; with no window manager (Xvfb) there is no frame, so the
+//     two agree there, and under a window manager the frame is added around the given size.
+//   - One pixel format: RGBA true colour in the display's layout, double buffered, with a depth
+//     buffer of at least 24 bits (16 where the GL has no deeper one); it never needs a palette,
+//     and buffer swaps do not wait for the display's refresh.
+//   - No usable display, window or OpenGL ends the process: one line on stderr naming the cause
+//     with SDL's error text, and exit code 1.
+//   - LoadIconA with the program's instance gives the program's one icon, whatever the name;
+//     stock icons and every cursor are SDL's defaults.
+//   - SIGINT and SIGTERM keep their default action; palette messages are never sent.
 #pragma once
 
 #include <stdint.h>

@@ -1,0 +1,152 @@
+// Device contexts, pixel formats and the buffer swap. Each window has its own device context;
+// the one pixel format is RGBA true colour in the display's layout, double buffered, with depth.
+#include <cstring>
+
+#include "platform/platform_internal.h"
+
+namespace {
+
+constexpr int subsetFormatCount = 1;
+constexpr BYTE subsetWidestChannel = 8;
+constexpr BYTE subsetPreferredDepthBits = 24;
+
+PIXELFORMATDESCRIPTOR subsetFormat;
+bool subsetFormatKnown = false;
+
+// Bits and shift of one colour channel of the display, at most 8 bits wide.
+void subsetChannel(Uint32 mask, BYTE* bits, BYTE* shift) {
+    int count = 0;
+    int lowest = 0;
+    while (mask != 0 && (mask & 1) == 0) {
+        mask >>= 1;
+        ++lowest;
+    }
+    while ((mask & 1) != 0) {
+        mask >>= 1;
+        ++count;
+    }
+    const int kept = count < subsetWidestChannel ? count : subsetWidestChannel;
+    *bits = static_cast<BYTE>(kept);
+    *shift = static_cast<BYTE>(lowest + count - kept);  // a wider channel keeps its top bits
+}
+
+}  // namespace
+
+PIXELFORMATDESCRIPTOR subsetDescribeFormat() {
+    if (subsetFormatKnown) {
+        return subsetFormat;
+    }
+    subsetEnsureVideo();
+    // The display's own channel layout; a palette or unknown display mode gets 8/8/8.
+    Uint32 red = 0x00FF0000;
+    Uint32 green = 0x0000FF00;
+    Uint32 blue = 0x000000FF;
+    SDL_DisplayMode mode;
+    int bitsPerPixel = 0;
+    Uint32 r = 0, g = 0, b = 0, a = 0;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 &&
+        SDL_PixelFormatEnumToMasks(mode.format, &bitsPerPixel, &r, &g, &b, &a) == SDL_TRUE && r != 0 && g != 0 &&
+        b != 0) {
+        red = r;
+        green = g;
+        blue = b;
+    }
+    PIXELFORMATDESCRIPTOR format{};
+    format.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    subsetChannel(red, &format.cRedBits, &format.cRedShift);
+    subsetChannel(green, &format.cGreenBits, &format.cGreenShift);
+    subsetChannel(blue, &format.cBlueBits, &format.cBlueShift);
+    format.cColorBits = static_cast<BYTE>(format.cRedBits + format.cGreenBits + format.cBlueBits);
+    format.cDepthBits = subsetPreferredDepthBits;
+    format.iLayerType = PFD_MAIN_PLANE;
+    subsetFormat = format;
+    subsetFormatKnown = true;
+    return subsetFormat;
+}
+
+void subsetSetFormatDepthBits(BYTE depthBits) {
+    subsetDescribeFormat();
+    subsetFormat.cDepthBits = depthBits;
+}
+
+// The window's own device context; the same one every time.
+HDC WINAPI GetDC(HWND handle) {
+    SubsetWindow* window = subsetFindWindow(handle);
+    return window != nullptr ? reinterpret_cast<HDC>(&window->deviceContext) : nullptr;
+}
+
+// A window's own device context stays with it; releasing it only checks that it is the window's.
+int WINAPI ReleaseDC(HWND handle, HDC dc) {
+    SubsetWindow* window = subsetFindWindow(handle);
+    return window != nullptr && reinterpret_cast<HDC>(&window->deviceContext) == dc ? 1 : 0;
+}
+
+// Validates the whole window, which is all the subset's painting needs.
+HDC WINAPI BeginPaint(HWND handle, PAINTSTRUCT* paint) {
+    SubsetWindow* window = subsetFindWindow(handle);
+    if (window == nullptr || paint == nullptr) {
+        return nullptr;
+    }
+    window->paintPending = false;
+    std::memset(paint, 0, sizeof(*paint));
+    paint->hdc = reinterpret_cast<HDC>(&window->deviceContext);
+    paint->rcPaint = RECT{0, 0, window->width, window->height};
+    return paint->hdc;
+}
+
+BOOL WINAPI EndPaint(HWND handle, const PAINTSTRUCT*) {
+    return subsetFindWindow(handle) != nullptr ? TRUE : FALSE;
+}
+
+// Every request gets the one format, the closest the subset has.
+int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
+    return subsetFindWindowByDeviceContext(dc) != nullptr && descriptor != nullptr ? subsetFormatCount : 0;
+}
+
+// Sets the format once, as Windows allows, and makes the window's SDL window with it.
+BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
+    SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
+    if (window == nullptr || format < 1 || format > subsetFormatCount) {
+        return FALSE;
+    }
+    if (window->deviceContext.pixelFormat != 0) {
+        return window->deviceContext.pixelFormat == format ? TRUE : FALSE;
+    }
+    window->deviceContext.pixelFormat = format;
+    window->deviceContext.requestedDepthBits = descriptor != nullptr ? descriptor->cDepthBits : 0;
+    subsetRealiseWindow(window, true);
+    return TRUE;
+}
+
+int WINAPI GetPixelFormat(HDC dc) {
+    SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
+    return window != nullptr ? window->deviceContext.pixelFormat : 0;
+}
+
+// Fills in the format (as much of it as `bytes` allows) and returns the number of formats.
+int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRIPTOR* descriptor) {
+    if (subsetFindWindowByDeviceContext(dc) == nullptr) {
+        return 0;
+    }
+    if (descriptor == nullptr) {
+        return subsetFormatCount;
+    }
+    if (format < 1 || format > subsetFormatCount) {
+        return 0;
+    }
+    const PIXELFORMATDESCRIPTOR described = subsetDescribeFormat();
+    std::memcpy(descriptor, &described, bytes < sizeof(described) ? bytes : sizeof(described));
+    return subsetFormatCount;
+}
+
+BOOL WINAPI SwapBuffers(HDC dc) {
+    SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
+    if (window == nullptr || !window->sdlWindowHasGl) {
+        return FALSE;
+    }
+    SDL_GL_SwapWindow(window->sdlWindow);
+    return TRUE;
+}

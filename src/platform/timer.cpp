@@ -1,0 +1,105 @@
+// Window timers. A timer has no message of its own in the queue: when the queue has nothing
+// else to give, a due timer yields one WM_TIMER and is set for its next period, so no more than
+// one WM_TIMER per timer is ever waiting, and a late timer does not fire in bursts.
+#include <algorithm>
+
+#include "platform/platform_internal.h"
+
+namespace {
+
+struct SubsetTimer {
+    HWND window;
+    UINT_PTR id;
+    Uint64 period;
+    Uint64 due;
+    TIMERPROC timerProc;
+};
+
+// Windows raises shorter periods to this minimum.
+constexpr UINT subsetShortestPeriod = 10;
+
+// Ids of timers without a window are chosen by the subset, from here on.
+constexpr UINT_PTR subsetFirstThreadTimerId = 0x7FFF;
+
+std::vector<SubsetTimer> subsetTimers;
+
+std::vector<SubsetTimer>::iterator subsetFindTimer(HWND window, UINT_PTR id) {
+    return std::find_if(subsetTimers.begin(), subsetTimers.end(),
+                        [&](const SubsetTimer& timer) { return timer.window == window && timer.id == id; });
+}
+
+}  // namespace
+
+bool subsetTakeDueTimer(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove, Uint64 now) {
+    if (!subsetMessageInRange(WM_TIMER, filterMin, filterMax)) {
+        return false;
+    }
+    SubsetTimer* earliest = nullptr;
+    for (SubsetTimer& timer : subsetTimers) {
+        if (timer.due <= now && subsetWindowMatches(timer.window, window) &&
+            (earliest == nullptr || timer.due < earliest->due)) {
+            earliest = &timer;
+        }
+    }
+    if (earliest == nullptr) {
+        return false;
+    }
+    *msg = MSG{earliest->window, WM_TIMER, earliest->id, reinterpret_cast<LPARAM>(earliest->timerProc),
+               static_cast<DWORD>(now), POINT{0, 0}};
+    if (remove) {
+        // Keep the cadence, but a timer that fell a whole period behind starts afresh.
+        earliest->due += earliest->period;
+        if (earliest->due <= now) {
+            earliest->due = now + earliest->period;
+        }
+    }
+    return true;
+}
+
+Sint64 subsetMillisecondsToNextTimer(Uint64 now) {
+    Sint64 soonest = -1;
+    for (const SubsetTimer& timer : subsetTimers) {
+        const Sint64 wait = timer.due > now ? static_cast<Sint64>(timer.due - now) : 0;
+        if (soonest < 0 || wait < soonest) {
+            soonest = wait;
+        }
+    }
+    return soonest;
+}
+
+void subsetKillWindowTimers(HWND window) {
+    subsetTimers.erase(std::remove_if(subsetTimers.begin(), subsetTimers.end(),
+                                      [window](const SubsetTimer& timer) { return timer.window == window; }),
+                       subsetTimers.end());
+}
+
+// Starts (or restarts) a timer; its first WM_TIMER is due one period from now.
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerFunc) {
+    if (window != nullptr && subsetFindWindow(window) == nullptr) {
+        return 0;
+    }
+    if (window == nullptr) {
+        id = subsetFirstThreadTimerId;
+        while (subsetFindTimer(nullptr, id) != subsetTimers.end()) {
+            ++id;
+        }
+    }
+    const Uint64 period = std::max(elapse, subsetShortestPeriod);
+    const Uint64 due = SDL_GetTicks64() + period;
+    auto existing = subsetFindTimer(window, id);
+    if (existing != subsetTimers.end()) {
+        *existing = SubsetTimer{window, id, period, due, timerFunc};
+    } else {
+        subsetTimers.push_back(SubsetTimer{window, id, period, due, timerFunc});
+    }
+    return id != 0 ? id : 1;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+    auto existing = subsetFindTimer(window, id);
+    if (existing == subsetTimers.end()) {
+        return FALSE;
+    }
+    subsetTimers.erase(existing);
+    return TRUE;
+}

@@ -1,0 +1,65 @@
+// WGL over SDL's OpenGL contexts: a legacy (compatibility) context on the window's SDL window.
+#include <algorithm>
+
+#include "platform/platform_internal.h"
+
+namespace {
+
+std::vector<SDL_GLContext> subsetContexts;
+
+bool subsetKnownContext(HGLRC context) {
+    return context != nullptr && std::find(subsetContexts.begin(), subsetContexts.end(),
+                                            reinterpret_cast<SDL_GLContext>(context)) != subsetContexts.end();
+}
+
+}  // namespace
+
+// Makes a context for the device context's window, which needs its pixel format set. A GL that
+// cannot make one ends the process with the reason.
+HGLRC WINAPI wglCreateContext(HDC dc) {
+    SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
+    if (window == nullptr || !window->sdlWindowHasGl) {
+        return nullptr;
+    }
+    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+    SDL_GLContext previous = SDL_GL_GetCurrentContext();
+    SDL_GLContext context = SDL_GL_CreateContext(window->sdlWindow);
+    if (context == nullptr) {
+        subsetFail("no usable OpenGL");
+    }
+    // The GL may give a deeper depth buffer than asked for; the format then describes that one.
+    int depthBits = 0;
+    if (SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthBits) == 0 && depthBits > 0) {
+        subsetSetFormatDepthBits(static_cast<BYTE>(depthBits));
+    }
+    // SDL makes the new context current; wglCreateContext leaves the current one alone.
+    SDL_GL_MakeCurrent(previousWindow, previous);
+    subsetContexts.push_back(context);
+    return reinterpret_cast<HGLRC>(context);
+}
+
+// Makes the context current on the device context's window; (NULL, NULL) releases the current
+// one. Buffer swaps are not tied to the display's refresh, as with a plain Windows format.
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    if (context == nullptr) {
+        return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
+    }
+    SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
+    if (window == nullptr || !window->sdlWindowHasGl || !subsetKnownContext(context)) {
+        return FALSE;
+    }
+    if (SDL_GL_MakeCurrent(window->sdlWindow, reinterpret_cast<SDL_GLContext>(context)) != 0) {
+        return FALSE;
+    }
+    SDL_GL_SetSwapInterval(0);
+    return TRUE;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC context) {
+    if (!subsetKnownContext(context)) {
+        return FALSE;
+    }
+    SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
+    subsetContexts.erase(std::find(subsetContexts.begin(), subsetContexts.end(), reinterpret_cast<SDL_GLContext>(context)));
+    return TRUE;
+}

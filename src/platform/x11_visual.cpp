@@ -1,0 +1,71 @@
+// Picks the X11 visual for an OpenGL window the way Windows picks a pixel format: the closest
+// depth buffer to the one asked for, rather than GLX's deepest.
+#include "platform/platform_internal.h"
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct SubsetVisualScore {
+    int depthDistance;
+    int extras;  // stencil, accumulation and auxiliary buffers nobody asked for
+};
+
+bool subsetBetter(const SubsetVisualScore& a, const SubsetVisualScore& b) {
+    return a.depthDistance != b.depthDistance ? a.depthDistance < b.depthDistance : a.extras < b.extras;
+}
+
+int subsetGlx(Display* display, XVisualInfo* visual, int attribute) {
+    int value = 0;
+    return glXGetConfig(display, visual, attribute, &value) == 0 ? value : -1;
+}
+
+// A deeper buffer than asked for is a smaller miss than a shallower one, as with Windows.
+int subsetDepthDistance(int depth, int requested) {
+    return depth >= requested ? depth - requested : 64 + requested - depth;
+}
+
+}  // namespace
+
+std::string subsetClosestX11Visual(int depthBits) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0) return std::string();
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return std::string();
+
+    XVisualInfo pattern{};
+    pattern.screen = DefaultScreen(display);
+    pattern.c_class = TrueColor;
+    int count = 0;
+    XVisualInfo* visuals = XGetVisualInfo(display, VisualScreenMask | VisualClassMask, &pattern, &count);
+    VisualID best = 0;
+    SubsetVisualScore bestScore{};
+    for (int i = 0; i < count; ++i) {
+        XVisualInfo* v = &visuals[i];
+        if (subsetGlx(display, v, GLX_USE_GL) != 1 || subsetGlx(display, v, GLX_RGBA) != 1 ||
+            subsetGlx(display, v, GLX_DOUBLEBUFFER) != 1 || subsetGlx(display, v, GLX_LEVEL) != 0 ||
+            subsetGlx(display, v, GLX_RED_SIZE) < 8 || subsetGlx(display, v, GLX_GREEN_SIZE) < 8 ||
+            subsetGlx(display, v, GLX_BLUE_SIZE) < 8 || subsetGlx(display, v, GLX_STEREO) != 0) {
+            continue;
+        }
+        SubsetVisualScore score{subsetDepthDistance(subsetGlx(display, v, GLX_DEPTH_SIZE), depthBits),
+                                subsetGlx(display, v, GLX_STENCIL_SIZE) + subsetGlx(display, v, GLX_ACCUM_RED_SIZE) +
+                                    subsetGlx(display, v, GLX_AUX_BUFFERS)};
+        if (best == 0 || subsetBetter(score, bestScore)) {
+            best = v->visualid;
+            bestScore = score;
+        }
+    }
+    if (visuals != nullptr) XFree(visuals);
+    XCloseDisplay(display);
+    if (best == 0) return std::string();
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(best));
+    return text;
+}

@@ -1,0 +1,188 @@
+// Starting the viewer on each target and measuring its window there.
+#include "viewer_session.h"
+
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace viewer_e2e {
+
+namespace {
+
+using e2e::Rect;
+using e2e::Rgb;
+
+// Wine's Win32 frame: 4-pixel borders, and a caption bar that makes the top 23 pixels.
+constexpr int wineBorder = 4;
+constexpr int wineTop = 23;
+
+const std::string outputDir = E2E_OUTPUT_DIR;
+
+std::string programPath(Target target) {
+    return target == Target::Native ? HELICOID_NATIVE_EXE : HELICOID_WINDOWS_EXE;
+}
+
+}  // namespace
+
+std::string targetName(Target target) {
+    return target == Target::Native ? "native" : "wine";
+}
+
+void PrintTo(Target target, std::ostream* out) {
+    *out << targetName(target);
+}
+
+e2e::WinePrefix& winePrefix() {
+    static e2e::WinePrefix prefix(E2E_WINE_PREFIX, outputDir + "/logs/wine-prefix.log");
+    return prefix;
+}
+
+std::optional<std::string> ViewerSession::unavailable(Target target) {
+    const std::string path = programPath(target);
+    if (access(path.c_str(), F_OK) != 0)
+        return "the " + targetName(target) + " build of the viewer is not there (" + path + "); build its preset first";
+    if (target == Target::Wine && !winePrefix().wineInstalled())
+        return std::string("Wine (wine64) is not installed");
+    return std::nullopt;
+}
+
+ViewerSession::ViewerSession(Target target, const std::string& testName)
+    : target_(target), testName_(testName), logDir_(outputDir + "/logs/" + targetName(target)) {
+    for (char& c : testName_)
+        if (c == '/')
+            c = '-';
+    std::filesystem::create_directories(logDir_);
+    if (target_ == Target::Wine)
+        prefixLock_ = std::make_unique<e2e::FileLock>(winePrefix().lockPath(), Millis(240000));
+    server_ =
+        e2e::Xvfb::start(std::to_string(expected::screenWidth) + "x" + std::to_string(expected::screenHeight) + "x24",
+                         logDir_ + "/" + testName_ + ".xvfb.log");
+    x_ = std::make_unique<e2e::XClient>(server_->display());
+}
+
+ViewerSession::~ViewerSession() {
+    if (process_.valid())
+        process_.terminate();
+    if (target_ == Target::Wine)
+        winePrefix().killAll();
+    x_.reset();
+    server_.reset();
+    prefixLock_.reset();
+}
+
+void ViewerSession::start() {
+    const std::string log = programLogPath();
+    std::filesystem::remove(log);
+    if (target_ == Target::Native) {
+        e2e::Command command({programPath(target_)});
+        command.setEnv = {{"DISPLAY", server_->display()}};
+        command.unsetEnv = {"WAYLAND_DISPLAY"};
+        command.logPath = log;
+        process_ = e2e::Process::start(command);
+    } else {
+        e2e::WinePrefix& prefix = winePrefix();
+        if (!prefix.ready())
+            prefix.create();
+        process_ = e2e::Process::start(prefix.program(programPath(target_), {}, server_->display(), log));
+    }
+}
+
+void ViewerSession::openWindow() {
+    const std::optional<e2e::WindowInfo> notice = x_->waitForWindow(expected::noticeCaption, startTimeout);
+    ASSERT_TRUE(notice) << "no usage notice appeared; windows:\n" << x_->describeWindows();
+    x_->movePointer(notice->rect.x + notice->rect.width / 2, notice->rect.y + notice->rect.height / 2);
+    x_->typeKey(XK_Return);
+    ASSERT_TRUE(x_->waitForNoWindow(expected::noticeCaption, pictureTimeout)) << "Return did not dismiss the notice";
+
+    const std::optional<e2e::WindowInfo> window = x_->waitForWindow(expected::windowTitle, startTimeout);
+    ASSERT_TRUE(window) << "the viewer's window did not appear; windows:\n" << x_->describeWindows();
+    window_ = window->id;
+    // The first frame is there once the client area shows the background all round.
+    const Rgb background = expected::background;
+    const bool drawn = e2e::waitUntil(
+        [&] {
+            if (!outerRect())
+                return false;
+            const e2e::Image client = grabClient();
+            return client.width() > 40 && client.height() > 40 && client.at(5, 5).near(background, 3) &&
+                   client.at(client.width() - 6, client.height() - 6).near(background, 3);
+        },
+        pictureTimeout, Millis(100));
+    if (!drawn)
+        saveShot("no-first-frame");
+    ASSERT_TRUE(drawn) << "no frame with the background colour in the client area; see " << shotPath("no-first-frame");
+}
+
+std::optional<Rect> ViewerSession::outerRect() {
+    if (target_ == Target::Native) {
+        const std::optional<e2e::WindowInfo> info = x_->windowInfo(window_);
+        if (!info || !info->viewable)
+            return std::nullopt;
+        outer_ = info->rect;
+        return outer_;
+    }
+    // The frame against the desktop: everything that is not the desktop's colour.
+    const e2e::Image screen = x_->grabScreen();
+    const Rgb desktop = screen.at(screen.width() - 1, screen.height() - 1);
+    const std::optional<Rect> box = e2e::boundingBox(screen, [desktop](Rgb c) { return c != desktop; });
+    if (box)
+        outer_ = *box;
+    return box;
+}
+
+Rect ViewerSession::clientRect() {
+    if (outer_.empty())
+        outerRect();
+    if (target_ == Target::Native)
+        return outer_;
+    return outer_.inset(wineBorder, wineTop, wineBorder, wineBorder);
+}
+
+std::optional<Rect> ViewerSession::waitForOuterRect(const Rect& rect, Millis timeout) {
+    std::optional<Rect> seen;
+    e2e::waitUntil(
+        [&] {
+            seen = outerRect();
+            return seen && *seen == rect;
+        },
+        timeout, Millis(100));
+    return seen;
+}
+
+std::string ViewerSession::shotPath(const std::string& name) const {
+    return outputDir + "/" + targetName(target_) + "/" + name + ".png";
+}
+
+void ViewerSession::saveShot(const std::string& name) {
+    x_->grabScreen().savePng(shotPath(name));
+}
+
+void ViewerSession::closeWithEscape() {
+    const Rect client = clientRect();
+    x_->movePointer(client.x + 10, client.y + 10);
+    x_->typeKey(XK_Escape);
+    EXPECT_TRUE(x_->waitForNoWindow(expected::windowTitle, exitTimeout))
+        << "the window is still there after Esc; windows:\n"
+        << x_->describeWindows();
+    const std::optional<e2e::ExitStatus> status = process_.waitForExit(exitTimeout);
+    ASSERT_TRUE(status) << "the program did not end after Esc";
+    EXPECT_TRUE(status->exited) << status->describe() << "; the program said:\n" << programOutput();
+    EXPECT_EQ(0, status->code) << status->describe() << "; the program said:\n" << programOutput();
+}
+
+std::string ViewerSession::programLogPath() const {
+    return logDir_ + "/" + testName_ + ".program.log";
+}
+
+std::string ViewerSession::programOutput() const {
+    std::ifstream file(programLogPath());
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::size_t limit = 4000;
+    return text.size() > limit ? "..." + text.substr(text.size() - limit) : text;
+}
+
+}  // namespace viewer_e2e
