@@ -1,0 +1,94 @@
+// What only the native build has to show: the window's icon as X11 carries it, and a clear
+// failure where there is no display at all.
+#include <gtest/gtest.h>
+
+// NOTE: after GoogleTest, whose own None the Xlib macro of that name would break.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/process.h"
+#include "viewer_session.h"
+
+namespace viewer_e2e {
+namespace {
+
+// The icon's pixel art as ARGB, rows top to bottom: 'r' red ground, 'k' black letters, 'b' blue.
+std::vector<unsigned long> iconFromArt() {
+    std::ifstream art(HELICOID_ICON_ART);
+    std::vector<unsigned long> pixels;
+    std::string line;
+    while (std::getline(art, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        for (char c : line) {
+            if (c == 'r') pixels.push_back(0xFFFF0000ul);
+            if (c == 'k') pixels.push_back(0xFF000000ul);
+            if (c == 'b') pixels.push_back(0xFF0000FFul);
+        }
+    }
+    return pixels;
+}
+
+// _NET_WM_ICON: width, height, then ARGB pixels (as longs, whatever their size on this machine).
+std::vector<unsigned long> windowIcon(Display* display, Window window) {
+    Atom property = XInternAtom(display, "_NET_WM_ICON", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display, window, property, 0, 1 << 16, False, XA_CARDINAL, &type, &format, &count,
+                           &remaining, &data) == Success &&
+        data != nullptr && format == 32) {
+        const unsigned long* longs = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long i = 0; i < count; ++i) values.push_back(longs[i] & 0xFFFFFFFFul);
+    }
+    if (data != nullptr) XFree(data);
+    return values;
+}
+
+TEST(NativeProgram, WindowCarriesTheProgramsIcon) {
+    if (const std::optional<std::string> reason = ViewerSession::unavailable(Target::Native)) GTEST_SKIP() << *reason;
+    ViewerSession session(Target::Native, "WindowCarriesTheProgramsIcon");
+    session.start();
+    ASSERT_NO_FATAL_FAILURE(session.openWindow());
+
+    std::vector<unsigned long> icon = windowIcon(session.x().raw(), session.window());
+    ASSERT_GE(icon.size(), 2u) << "the window has no _NET_WM_ICON";
+    EXPECT_EQ(icon[0], 32u);
+    EXPECT_EQ(icon[1], 32u);
+    std::vector<unsigned long> expected = iconFromArt();
+    ASSERT_EQ(expected.size(), 32u * 32u);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), icon.begin() + 2)) << "the icon differs from its pixel art";
+    session.closeWithEscape();
+}
+
+TEST(NativeProgram, WithoutADisplayItSaysSoInOneLineAndFails) {
+    if (const std::optional<std::string> reason = ViewerSession::unavailable(Target::Native)) GTEST_SKIP() << *reason;
+    const std::string log = std::string(E2E_OUTPUT_DIR) + "/logs/no-display.log";
+    std::remove(log.c_str());
+    e2e::Command command({HELICOID_NATIVE_EXE});
+    command.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    command.logPath = log;
+
+    std::optional<e2e::ExitStatus> status = e2e::runToCompletion(command, Millis(20000));
+    ASSERT_TRUE(status) << "the program did not end by itself without a display";
+    EXPECT_TRUE(status->exited) << status->describe();
+    EXPECT_NE(status->code, 0);
+
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string output = text.str();
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    EXPECT_NE(output.find("display"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace viewer_e2e
