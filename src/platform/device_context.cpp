@@ -103,13 +103,14 @@ BOOL WINAPI EndPaint(HWND handle, const PAINTSTRUCT*) {
 
 // Every request gets the one format, the closest the subset has.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
+    if (subsetFaultInjected("ChoosePixelFormat")) return 0;
     return subsetFindWindowByDeviceContext(dc) != nullptr && descriptor != nullptr ? subsetFormatCount : 0;
 }
 
 // Sets the format once, as Windows allows, and makes the window's SDL window with it.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
     SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
-    if (window == nullptr || format < 1 || format > subsetFormatCount) {
+    if (window == nullptr || format < 1 || format > subsetFormatCount || subsetFaultInjected("SetPixelFormat")) {
         return FALSE;
     }
     if (window->deviceContext.pixelFormat != 0) {

@@ -134,3 +134,9 @@ Sint64 subsetMillisecondsToNextTimer(Uint64 now);
 
 // Stops every timer of a window that is going away.
 void subsetKillWindowTimers(HWND window);
+
+// Test builds can make chosen calls fail, to see how a program copes with it, and can report
+// each message box on stderr. The subset's own definitions (faults_none.cpp) fail nothing and
+// report nothing; a test program overrides both by linking its own definitions first.
+bool subsetFaultInjected(const char* call);
+void subsetTraceMessageBox(const char* caption, const char* text);

@@ -18,7 +18,7 @@ bool subsetKnownContext(HGLRC context) {
 // cannot make one ends the process with the reason.
 HGLRC WINAPI wglCreateContext(HDC dc) {
     SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
-    if (window == nullptr || !window->sdlWindowHasGl) {
+    if (window == nullptr || !window->sdlWindowHasGl || subsetFaultInjected("wglCreateContext")) {
         return nullptr;
     }
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();

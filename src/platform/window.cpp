@@ -204,7 +204,7 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                             int height, HWND, HMENU, HINSTANCE, LPVOID) {
     const SubsetClass* windowClass = subsetFindClass(className);
-    if (windowClass == nullptr) {
+    if (windowClass == nullptr || subsetFaultInjected("CreateWindowExA")) {
         return nullptr;
     }
     auto record = std::make_unique<SubsetWindow>();
