@@ -60,6 +60,9 @@ void subsetEnsureVideo() {
     // Leave SIGINT and SIGTERM to their default action, as a Windows program's console would:
     // SDL would otherwise turn them into an SDL_QUIT event that no Win32 program asks for.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Windows leaves the screensaver alone unless a program asks otherwise; SDL would inhibit it
+    // (over D-Bus, at a cost at start-up).
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // SDL_VIDEODRIVER, when set, still wins over this hint.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, subsetDisplayDrivers().c_str());
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {

@@ -3,6 +3,7 @@
 #include "platform/platform_internal.h"
 
 #include <GL/glx.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -31,12 +32,27 @@ int subsetDepthDistance(int depth, int requested) {
     return depth >= requested ? depth - requested : 64 + requested - depth;
 }
 
+// SDL's own connection to the X server, found through a small hidden window made for the
+// purpose. Asking GLX on SDL's connection loads the GL driver once, for this and for SDL's
+// window after it; a connection of our own would load and set it up a second time.
+Display* subsetSdlDisplay() {
+    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
+    if (probe == nullptr) return nullptr;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    Display* display = SDL_GetWindowWMInfo(probe, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11
+                           ? info.info.x11.display
+                           : nullptr;
+    SDL_DestroyWindow(probe);
+    return display;
+}
+
 }  // namespace
 
 std::string subsetClosestX11Visual(int depthBits) {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr || std::strcmp(driver, "x11") != 0) return std::string();
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = subsetSdlDisplay();
     if (display == nullptr) return std::string();
 
     XVisualInfo pattern{};
@@ -63,7 +79,6 @@ std::string subsetClosestX11Visual(int depthBits) {
         }
     }
     if (visuals != nullptr) XFree(visuals);
-    XCloseDisplay(display);
     if (best == 0) return std::string();
     char text[32];
     std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(best));

@@ -1,0 +1,1036 @@
+// Runs the benchmark programs on an X display and measures them from outside:
+//   - frame rate: frames per second of the resting state (which draws continuously), counted by
+//     the preloaded swap counter over a fixed wall time after a warm-up, CPU time per frame and
+//     page faults per frame from /proc/<pid>/stat, peak resident memory (VmHWM), for each
+//     subject in interleaved rounds;
+//   - start-up: process start to first buffer swap, less the time the usage notice was on screen;
+//   - idle cost: CPU time over a stretch of the stopped state, after a click in the window;
+//   - long spin: a release-with-motion, then screenshots of the spinning model over time.
+// It writes a Markdown report. It only ends processes it started, through the process group each
+// of them leads (by its ID); the rest of Wine's processes end with `wineserver -k` for the
+// private prefix.
+#include "swap_record.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+// ---- Time ------------------------------------------------------------------------------------
+
+int64_t nowNs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+double seconds(int64_t ns) { return double(ns) / 1e9; }
+
+void sleepSeconds(double s) {
+    if (s <= 0) return;
+    timespec pause;
+    pause.tv_sec = time_t(s);
+    pause.tv_nsec = long((s - double(pause.tv_sec)) * 1e9);
+    while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+    }
+}
+
+// ---- /proc -----------------------------------------------------------------------------------
+
+const double ticksPerSecond = double(sysconf(_SC_CLK_TCK));
+
+struct ProcSample {
+    bool ok = false;
+    double cpuSeconds = 0;  // user + system, all threads
+    long minorFaults = 0;
+    long majorFaults = 0;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// From a stat file of /proc: a process's (all threads) or one thread's (task/<tid>/stat).
+ProcSample sampleStat(const std::string& path) {
+    ProcSample sample;
+    const std::string stat = readFile(path);
+    // The command name is in parentheses and may hold blanks: fields are counted after it.
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) return sample;
+    std::istringstream fields(stat.substr(close + 2));
+    std::vector<std::string> field;
+    std::string item;
+    while (fields >> item) field.push_back(item);
+    // After the name: state(3) ppid pgrp session tty tpgid flags minflt(10) cminflt majflt(12)
+    // cmajflt utime(14) stime(15).
+    if (field.size() < 13) return sample;
+    sample.minorFaults = std::stol(field[10 - 3]);
+    sample.majorFaults = std::stol(field[12 - 3]);
+    sample.cpuSeconds = double(std::stoll(field[14 - 3]) + std::stoll(field[15 - 3])) / ticksPerSecond;
+    sample.ok = true;
+    return sample;
+}
+
+ProcSample sampleProcess(pid_t pid) { return sampleStat("/proc/" + std::to_string(pid) + "/stat"); }
+
+// The thread that entered main() (for Wine: the one that runs WinMain), whose ID is the PID.
+ProcSample sampleMainThread(pid_t pid) {
+    return sampleStat("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/stat");
+}
+
+// A field of /proc/<pid>/status in kB (VmHWM, VmRSS), or -1.
+long statusKb(pid_t pid, const std::string& name) {
+    std::istringstream status(readFile("/proc/" + std::to_string(pid) + "/status"));
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, name.size() + 1, name + ":") == 0) return std::stol(line.substr(name.size() + 1));
+    }
+    return -1;
+}
+
+std::string exeOf(pid_t pid) {
+    char target[4096];
+    const std::string link = "/proc/" + std::to_string(pid) + "/exe";
+    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+    if (length <= 0) return "";
+    target[length] = '\0';
+    return target;
+}
+
+// The program a process runs, from its first argument: for Wine's processes the Windows
+// program ("explorer.exe"), else the executable's file name.
+std::string programName(pid_t pid) {
+    std::string first = readFile("/proc/" + std::to_string(pid) + "/cmdline");
+    first = first.substr(0, first.find('\0'));
+    return first.substr(first.find_last_of("/\\") + 1);
+}
+
+// The processes whose environment holds exactly `entry` (e.g. "WINEPREFIX=/path").
+std::vector<pid_t> processesWithEnvironment(const std::string& entry) {
+    std::vector<pid_t> found;
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) return found;
+    while (dirent* item = readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(item->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0') continue;
+        const std::string environ = readFile("/proc/" + std::string(item->d_name) + "/environ");
+        size_t start = 0;
+        while (start < environ.size()) {
+            const size_t stop = environ.find('\0', start);
+            const size_t length = (stop == std::string::npos ? environ.size() : stop) - start;
+            if (environ.compare(start, length, entry) == 0) {
+                found.push_back(pid_t(pid));
+                break;
+            }
+            if (stop == std::string::npos) break;
+            start = stop + 1;
+        }
+    }
+    closedir(proc);
+    return found;
+}
+
+// CPU seconds of a changing set of processes over a stretch of time: processes that appear
+// during the stretch count with all their time.
+class GroupCpu {
+public:
+    explicit GroupCpu(std::function<std::vector<pid_t>()> members) : members_(std::move(members)) {}
+
+    void start() {
+        startCpu_.clear();
+        for (pid_t pid : members_()) {
+            const ProcSample sample = sampleProcess(pid);
+            if (sample.ok) startCpu_[pid] = sample.cpuSeconds;
+        }
+    }
+
+    // CPU seconds since start(); `byKind` gets the seconds per executable name.
+    double stop(std::map<std::string, double>* byKind = nullptr) {
+        double total = 0;
+        for (pid_t pid : members_()) {
+            const ProcSample sample = sampleProcess(pid);
+            if (!sample.ok) continue;
+            const auto before = startCpu_.find(pid);
+            const double used = sample.cpuSeconds - (before == startCpu_.end() ? 0.0 : before->second);
+            total += used;
+            if (byKind != nullptr) {
+                (*byKind)[programName(pid)] += used;
+            }
+        }
+        return total;
+    }
+
+private:
+    std::function<std::vector<pid_t>()> members_;
+    std::map<pid_t, double> startCpu_;
+};
+
+// ---- The swap record -------------------------------------------------------------------------
+
+class SwapFile {
+public:
+    explicit SwapFile(std::string path) : path_(std::move(path)) {
+        const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) throw std::runtime_error("cannot create " + path_);
+        if (ftruncate(fd, 4096) != 0) {
+            close(fd);
+            throw std::runtime_error("cannot size " + path_);
+        }
+        void* mapped = mmap(nullptr, sizeof(SwapRecord), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        close(fd);
+        if (mapped == MAP_FAILED) throw std::runtime_error("cannot map " + path_);
+        record_ = static_cast<SwapRecord*>(mapped);
+    }
+    ~SwapFile() { munmap(record_, sizeof(SwapRecord)); }
+    SwapFile(const SwapFile&) = delete;
+    SwapFile& operator=(const SwapFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    uint64_t swaps() const { return record_->swaps.load(); }
+    int64_t firstSwapNs() const { return record_->firstSwapNs.load(); }
+
+private:
+    std::string path_;
+    SwapRecord* record_ = nullptr;
+};
+
+// ---- Child processes -------------------------------------------------------------------------
+
+// The process groups of the children still running, ended if the runner itself is stopped.
+std::vector<pid_t>& liveGroups() {
+    static std::vector<pid_t> groups;
+    return groups;
+}
+
+void endChildrenAndExit(int signalNumber) {
+    for (pid_t group : liveGroups()) kill(-group, SIGKILL);
+    _exit(128 + signalNumber);
+}
+
+struct Launch {
+    std::vector<std::string> argv;
+    std::vector<std::pair<std::string, std::string>> env;
+    std::string logPath;
+};
+
+class Child {
+public:
+    Child() = default;
+    explicit Child(const Launch& launch) {
+        startNs_ = nowNs();
+        pid_ = fork();
+        if (pid_ < 0) throw std::runtime_error("fork failed");
+        group_ = pid_;
+        setpgid(pid_, pid_);  // also here, so the group exists whichever side runs first
+        liveGroups().push_back(group_);
+        if (pid_ == 0) {
+            setpgid(0, 0);
+            for (const auto& [name, value] : launch.env) setenv(name.c_str(), value.c_str(), 1);
+            const int log = open(launch.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+            if (log >= 0) {
+                dup2(log, 1);
+                dup2(log, 2);
+            }
+            std::vector<char*> args;
+            for (const std::string& arg : launch.argv) args.push_back(const_cast<char*>(arg.c_str()));
+            args.push_back(nullptr);
+            execv(args[0], args.data());
+            std::fprintf(stderr, "cannot run %s: %s\n", args[0], std::strerror(errno));
+            _exit(127);
+        }
+    }
+    ~Child() { end(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    pid_t pid() const { return pid_; }
+    int64_t startNs() const { return startNs_; }
+
+    bool running() {
+        if (pid_ <= 0) return false;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        return true;
+    }
+
+    // Ends the child and the process group it leads (SDL, for one, shows message boxes from a
+    // forked child), by its ID: SIGTERM, then SIGKILL if it is still there after a while.
+    void end() {
+        if (group_ <= 0) return;
+        kill(-group_, SIGTERM);
+        for (int i = 0; i < 50 && running(); ++i) sleepSeconds(0.1);
+        kill(-group_, SIGKILL);  // what is left of the group, if anything
+        if (running()) {
+            int status = 0;
+            waitpid(pid_, &status, 0);
+        }
+        liveGroups().erase(std::remove(liveGroups().begin(), liveGroups().end(), group_), liveGroups().end());
+        pid_ = -1;
+        group_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int64_t startNs_ = 0;
+    pid_t group_ = -1;  // the process group the child leads: its PID
+};
+
+// ---- X: windows, input, pixels ---------------------------------------------------------------
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+class X {
+public:
+    explicit X(const std::string& name) {
+        display_ = XOpenDisplay(name.c_str());
+        if (display_ == nullptr) throw std::runtime_error("cannot open display " + name);
+        int event, error, major, minor;
+        if (!XTestQueryExtension(display_, &event, &error, &major, &minor))
+            throw std::runtime_error("the display has no XTEST extension");
+        XSetErrorHandler(ignoreXError);
+        root_ = DefaultRootWindow(display_);
+        netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
+        utf8_ = XInternAtom(display_, "UTF8_STRING", False);
+        XSelectInput(display_, root_, SubstructureNotifyMask);
+    }
+    ~X() { XCloseDisplay(display_); }
+    X(const X&) = delete;
+    X& operator=(const X&) = delete;
+
+    int screenWidth() const { return DisplayWidth(display_, DefaultScreen(display_)); }
+    int screenHeight() const { return DisplayHeight(display_, DefaultScreen(display_)); }
+
+    std::string title(Window window) {
+        std::string text;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, window, netWmName_, 0, 1024, False, utf8_, &type, &format, &count, &after,
+                               &data) == Success &&
+            data != nullptr) {
+            text.assign(reinterpret_cast<char*>(data), count);
+            XFree(data);
+            return text;
+        }
+        char* name = nullptr;
+        if (XFetchName(display_, window, &name) && name != nullptr) {
+            text = name;
+            XFree(name);
+        }
+        return text;
+    }
+
+    // The first viewable window, depth first, whose title starts with `prefix`, with its rectangle
+    // in root coordinates.
+    std::optional<std::pair<Window, Rect>> findWindow(const std::string& prefix) { return search(root_, prefix); }
+
+    // Waits up to `timeout` seconds for the X connection to have events, and drops them; true if
+    // a window was mapped in that time.
+    bool waitForMap(double timeout) {
+        bool mapped = false;
+        if (XPending(display_) == 0) {
+            pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
+            poll(&connection, 1, int(timeout * 1000));
+        }
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == MapNotify) mapped = true;
+        }
+        return mapped;
+    }
+
+    void movePointer(int x, int y) {
+        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+        XSync(display_, False);
+    }
+    void button(bool down) {
+        XTestFakeButtonEvent(display_, 1, down, CurrentTime);
+        XSync(display_, False);
+    }
+    // Keys go to the window under the pointer: with no window manager, a program that set the
+    // focus to its own window and then went away can leave the focus on no window at all.
+    void key(KeySym keysym) {
+        XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+        const KeyCode code = XKeysymToKeycode(display_, keysym);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        XSync(display_, False);
+    }
+
+    // The colours of `area` of the screen, as 0xRRGGBB, row by row.
+    std::vector<uint32_t> grab(const Rect& area) {
+        std::vector<uint32_t> pixels;
+        XImage* image = XGetImage(display_, root_, area.x, area.y, unsigned(area.width), unsigned(area.height),
+                                  AllPlanes, ZPixmap);
+        if (image == nullptr) return pixels;
+        pixels.resize(size_t(area.width) * size_t(area.height));
+        for (int y = 0; y < area.height; ++y)
+            for (int x = 0; x < area.width; ++x)
+                pixels[size_t(y) * size_t(area.width) + size_t(x)] = uint32_t(XGetPixel(image, x, y)) & 0xffffff;
+        XDestroyImage(image);
+        return pixels;
+    }
+
+private:
+    std::optional<std::pair<Window, Rect>> search(Window parent, const std::string& prefix) {
+        Window rootReturn, parentReturn;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, parent, &rootReturn, &parentReturn, &children, &count)) return std::nullopt;
+        std::optional<std::pair<Window, Rect>> found;
+        for (unsigned i = count; i-- > 0 && !found;) {  // topmost first
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable)
+                continue;
+            if (title(children[i]).compare(0, prefix.size(), prefix) == 0) {
+                Rect rect;
+                Window child;
+                XTranslateCoordinates(display_, children[i], root_, 0, 0, &rect.x, &rect.y, &child);
+                rect.width = attributes.width;
+                rect.height = attributes.height;
+                found = std::make_pair(children[i], rect);
+            } else {
+                found = search(children[i], prefix);
+            }
+        }
+        if (children != nullptr) XFree(children);
+        return found;
+    }
+
+    Display* display_ = nullptr;
+    Window root_ = 0;
+    Atom netWmName_ = 0;
+    Atom utf8_ = 0;
+};
+
+// ---- Subjects --------------------------------------------------------------------------------
+
+struct Settings {
+    std::string display;
+    std::string workDir;
+    std::string counter;
+    std::string native;
+    std::string glx;
+    std::string wine;
+    std::string winePrefix;
+    std::string wineExe;
+    std::string wglExe;
+    std::string tunedEnv;  // GLIBC_TUNABLES value for the allocator experiment; empty: no experiment
+    std::string nativePatched;  // the native build with a change under test; empty: none
+    pid_t xServer = -1;
+    int rounds = 5;
+    double warmup = 3;
+    double measure = 10;
+    double idle = 10;
+    double spin = 30;
+    std::string only;  // comma-separated parts to run; empty: all
+    std::string subjects;  // comma-separated subject keys to run; empty: all there are
+};
+
+struct Subject {
+    std::string key;    // short name
+    std::string label;  // for the table
+    Launch launch;
+    bool notice = false;  // starts with the usage notice
+    bool wine = false;
+};
+
+const char* const noticePrefix = "soft by Tesmoral";
+const char* const viewerTitle = " soft by Tesmoral";
+
+Subject makeSubject(const Settings& settings, const std::string& key) {
+    Subject subject;
+    subject.key = key;
+    std::vector<std::pair<std::string, std::string>> env = {{"DISPLAY", settings.display}};
+    if (key == "native-patched") {
+        subject.label = "native, main() with mallopt (patched copy)";
+        subject.launch.argv = {settings.nativePatched};
+        subject.notice = true;
+    } else if (key == "native" || key == "native-tuned") {
+        subject.label = key == "native" ? "native (linux build)" : "native, allocator tuned (GLIBC_TUNABLES)";
+        subject.launch.argv = {settings.native};
+        subject.notice = true;
+        if (key == "native-tuned") env.emplace_back("GLIBC_TUNABLES", settings.tunedEnv);
+    } else if (key == "glx") {
+        subject.label = "bare GLX loop";
+        subject.launch.argv = {settings.glx};
+    } else {
+        subject.wine = true;
+        subject.notice = key == "wine";
+        subject.label = key == "wine" ? "windows-x64 build, wine64" : "bare WGL loop, wine64";
+        subject.launch.argv = {settings.wine, key == "wine" ? settings.wineExe : settings.wglExe};
+        env.emplace_back("WINEPREFIX", settings.winePrefix);
+        env.emplace_back("WINEDEBUG", "-all");
+        env.emplace_back("WINEDLLOVERRIDES", "mscoree,mshtml=");
+        env.emplace_back("WINEARCH", "win64");
+    }
+    env.emplace_back("LD_PRELOAD", settings.counter);
+    subject.launch.env = env;
+    subject.launch.logPath = settings.workDir + "/logs/" + key + ".log";
+    return subject;
+}
+
+// One started subject: its process, its swap record and what the start-up looked like.
+class Run {
+public:
+    Run(const Settings& settings, const Subject& subject, X& x)
+        : subject_(subject), x_(x), swaps_(settings.workDir + "/swaps-" + subject.key),
+          winePrefixEntry_("WINEPREFIX=" + settings.winePrefix) {
+        Launch launch = subject.launch;
+        launch.env.emplace_back(SWAP_COUNTER_ENV, swaps_.path());
+        x_.waitForMap(0);  // drop old events
+        child_ = std::make_unique<Child>(launch);
+    }
+
+    const Subject& subject() const { return subject_; }
+    pid_t pid() const { return child_->pid(); }
+    SwapFile& swaps() { return swaps_; }
+
+    // Answers the notice if there is one and waits for the first swap. Returns false on timeout.
+    bool waitForFirstFrame(double timeout) {
+        const int64_t deadline = nowNs() + int64_t(timeout * 1e9);
+        const int64_t keyWait = 300000000, searchInterval = 100000000;
+        int64_t lastKey = 0, lastSearch = 0;
+        while (swaps_.swaps() == 0) {
+            if (nowNs() > deadline || !child_->running()) return false;
+            const bool mapped = x_.waitForMap(0.005);
+            if (!subject_.notice) continue;
+            // Look when a top-level window was mapped (the notice, natively), else now and then
+            // (under Wine the notice is a window inside the desktop window); after a Return,
+            // give it time to take effect.
+            const int64_t now = nowNs();
+            if (!mapped && now - lastSearch < searchInterval) continue;
+            if (noticeShownNs_ != 0 && now - lastKey < keyWait) continue;
+            lastSearch = now;
+            const auto notice = x_.findWindow(noticePrefix);
+            if (!notice) continue;
+            if (noticeShownNs_ == 0) noticeShownNs_ = now;
+            // Return with the pointer over the box; again after a while if the box is still up.
+            x_.movePointer(notice->second.x + notice->second.width / 2, notice->second.y + notice->second.height / 2);
+            x_.key(XK_Return);
+            lastKey = nowNs();
+            noticeAnsweredNs_ = lastKey;
+        }
+        return true;
+    }
+
+    // Start-up in seconds: process start to first swap, less the notice's time on screen (from
+    // the moment it was seen mapped to the Return that dismissed it).
+    double startup() const {
+        const double total = seconds(swaps_.firstSwapNs() - child_->startNs());
+        if (noticeShownNs_ == 0) return total;
+        return total - seconds(noticeAnsweredNs_ - noticeShownNs_);
+    }
+    double toNotice() const { return noticeShownNs_ == 0 ? 0 : seconds(noticeShownNs_ - child_->startNs()); }
+
+    // The program's own process, and for Wine also everything else running in its prefix.
+    std::vector<pid_t> processGroup() const {
+        if (!subject_.wine) return {child_->pid()};
+        std::vector<pid_t> group = processesWithEnvironment(winePrefixEntry_);
+        if (std::find(group.begin(), group.end(), child_->pid()) == group.end()) group.push_back(child_->pid());
+        return group;
+    }
+
+    void end() { child_->end(); }
+
+private:
+    Subject subject_;
+    X& x_;
+    SwapFile swaps_;
+    std::string winePrefixEntry_;
+    std::unique_ptr<Child> child_;
+    int64_t noticeShownNs_ = 0;
+    int64_t noticeAnsweredNs_ = 0;
+};
+
+// ---- Statistics and output -------------------------------------------------------------------
+
+double median(std::vector<double> values) {
+    if (values.empty()) return NAN;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string fixed(double value, int decimals) {
+    if (std::isnan(value)) return "n/a";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string list(const std::vector<double>& values, int decimals) {
+    std::string text;
+    for (double value : values) text += (text.empty() ? "" : ", ") + fixed(value, decimals);
+    return text;
+}
+
+std::string loadAverage() {
+    std::istringstream load(readFile("/proc/loadavg"));
+    std::string one, five, fifteen;
+    load >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+struct FrameResult {
+    std::vector<double> fps, cpuMsPerFrame, mainMsPerFrame, faultsPerFrame, xServerMsPerFrame, wineServerMsPerFrame, startup,
+        toNotice;
+    std::vector<double> peakRssMb;
+    std::vector<int> round;  // the round of each run, for the ratios within a round
+};
+
+class Report {
+public:
+    void line(const std::string& text = "") {
+        text_ += text + "\n";
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    }
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+// ---- The measurements ------------------------------------------------------------------------
+
+bool wanted(const Settings& settings, const std::string& part) {
+    if (settings.only.empty()) return true;
+    return ("," + settings.only + ",").find("," + part + ",") != std::string::npos;
+}
+
+void stopWine(const Settings& settings) {
+    // Wine's own way to end every process of our private prefix (run.sh's prefix, nobody else's).
+    Launch kill;
+    kill.argv = {settings.wine.substr(0, settings.wine.rfind('/') + 1) + "wineserver64", "-k"};
+    kill.env = {{"WINEPREFIX", settings.winePrefix}};
+    kill.logPath = settings.workDir + "/logs/wineserver-k.log";
+    Child stopper(kill);
+    for (int i = 0; i < 100 && stopper.running(); ++i) sleepSeconds(0.1);
+}
+
+std::vector<pid_t> wineServers(const Settings& settings) {
+    std::vector<pid_t> servers;
+    for (pid_t pid : processesWithEnvironment("WINEPREFIX=" + settings.winePrefix))
+        if (exeOf(pid).find("wineserver") != std::string::npos) servers.push_back(pid);
+    return servers;
+}
+
+void measureFrames(const Settings& settings, const std::vector<Subject>& subjects, X& x, Report& report) {
+    std::map<std::string, FrameResult> results;
+    for (int round = 1; round <= settings.rounds; ++round) {
+        std::printf("-- round %d of %d (load %s)\n", round, settings.rounds, loadAverage().c_str());
+        for (const Subject& subject : subjects) {
+            Run run(settings, subject, x);
+            if (!run.waitForFirstFrame(120)) {
+                std::printf("   %-44s no frame (see %s)\n", subject.label.c_str(), subject.launch.logPath.c_str());
+                run.end();
+                if (subject.wine) stopWine(settings);
+                continue;
+            }
+            FrameResult& result = results[subject.key];
+            result.startup.push_back(run.startup());
+            result.toNotice.push_back(run.toNotice());
+            sleepSeconds(settings.warmup);
+
+            GroupCpu server([&] { return wineServers(settings); });
+            server.start();
+            const ProcSample before = sampleProcess(run.pid());
+            const ProcSample mainBefore = sampleMainThread(run.pid());
+            const ProcSample xBefore = sampleProcess(settings.xServer);
+            const uint64_t swapsBefore = run.swaps().swaps();
+            const int64_t t0 = nowNs();
+            sleepSeconds(settings.measure);
+            const uint64_t swapsAfter = run.swaps().swaps();
+            const int64_t t1 = nowNs();
+            const ProcSample after = sampleProcess(run.pid());
+            const ProcSample mainAfter = sampleMainThread(run.pid());
+            const ProcSample xAfter = sampleProcess(settings.xServer);
+            const double serverSeconds = server.stop();
+            const long peakKb = statusKb(run.pid(), "VmHWM");
+
+            const double frames = double(swapsAfter - swapsBefore);
+            result.fps.push_back(frames / seconds(t1 - t0));
+            result.round.push_back(round);
+            if (frames > 0) {
+                result.cpuMsPerFrame.push_back((after.cpuSeconds - before.cpuSeconds) * 1000 / frames);
+                result.mainMsPerFrame.push_back((mainAfter.cpuSeconds - mainBefore.cpuSeconds) * 1000 / frames);
+                result.faultsPerFrame.push_back(double(after.minorFaults - before.minorFaults) / frames);
+                if (xBefore.ok) result.xServerMsPerFrame.push_back((xAfter.cpuSeconds - xBefore.cpuSeconds) * 1000 / frames);
+                if (subject.wine) result.wineServerMsPerFrame.push_back(serverSeconds * 1000 / frames);
+            }
+            result.peakRssMb.push_back(double(peakKb) / 1024);
+            std::printf("   %-44s %7.1f fps  %6.2f CPU ms/frame  %7.1f faults/frame  start-up %.3f s\n",
+                        subject.label.c_str(), result.fps.back(),
+                        result.cpuMsPerFrame.empty() ? NAN : result.cpuMsPerFrame.back(),
+                        result.faultsPerFrame.empty() ? NAN : result.faultsPerFrame.back(), result.startup.back());
+            std::fflush(stdout);
+            run.end();
+        }
+    }
+    if (std::any_of(subjects.begin(), subjects.end(), [](const Subject& s) { return s.wine; })) stopWine(settings);
+
+    report.line("## Frame rate of the resting state");
+    report.line();
+    report.line("Median of " + std::to_string(settings.rounds) + " interleaved rounds; each run: " +
+                fixed(settings.warmup, 0) + " s warm-up after the first frame, then " + fixed(settings.measure, 0) +
+                " s counted. CPU is the program's process (all threads); the X server's and, under Wine, the "
+                "wineserver's CPU per frame are shown apart.");
+    report.line();
+    report.line("| subject | fps (median) | fps per round | CPU ms/frame | of which main thread | faults/frame | X server ms/frame | "
+                "wineserver ms/frame | peak RSS MB |");
+    report.line("|---|---:|---|---:|---:|---:|---:|---:|---:|");
+    for (const Subject& subject : subjects) {
+        const FrameResult& r = results[subject.key];
+        report.line("| " + subject.label + " | " + fixed(median(r.fps), 1) + " | " + list(r.fps, 1) + " | " +
+                    fixed(median(r.cpuMsPerFrame), 2) + " | " + fixed(median(r.mainMsPerFrame), 2) + " | " +
+                    fixed(median(r.faultsPerFrame), 1) + " | " +
+                    fixed(median(r.xServerMsPerFrame), 2) + " | " +
+                    (subject.wine ? fixed(median(r.wineServerMsPerFrame), 3) : std::string("-")) + " | " +
+                    fixed(median(r.peakRssMb), 1) + " |");
+    }
+    report.line();
+
+    // Ratio of the medians, and the median of the ratios within each round (the two runs of a
+    // round are close in time, so this one is less exposed to changes in the machine's load).
+    auto ratio = [&](const std::string& a, const std::string& b) -> double {
+        if (!results.count(a) || !results.count(b)) return NAN;
+        return median(results[a].fps) / median(results[b].fps);
+    };
+    auto roundRatio = [&](const std::string& a, const std::string& b) -> double {
+        if (!results.count(a) || !results.count(b)) return NAN;
+        std::vector<double> ratios;
+        const FrameResult& ra = results[a];
+        const FrameResult& rb = results[b];
+        for (size_t i = 0; i < ra.fps.size(); ++i)
+            for (size_t j = 0; j < rb.fps.size(); ++j)
+                if (ra.round[i] == rb.round[j] && rb.fps[j] > 0) ratios.push_back(ra.fps[i] / rb.fps[j]);
+        return median(ratios);
+    };
+    auto ratioLine = [&](const std::string& label, const std::string& a, const std::string& b,
+                         const std::string& target) {
+        if (!results.count(a) || !results.count(b)) return;
+        report.line("| " + label + " | " + fixed(ratio(a, b), 3) + " | " + fixed(roundRatio(a, b), 3) + " | " + target +
+                    " |");
+    };
+    report.line("| ratio | of the medians | median of the rounds' ratios | target |");
+    report.line("|---|---:|---:|---:|");
+    ratioLine("native / bare GLX", "native", "glx", ">= 1.20");
+    ratioLine("native with allocator tuning / bare GLX", "native-tuned", "glx", "(experiment)");
+    ratioLine("native with mallopt() in main() / bare GLX", "native-patched", "glx", "(experiment)");
+    ratioLine("windows-x64 build under wine64 / bare WGL loop", "wine", "wgl", ">= 0.97");
+    report.line();
+
+    report.line("## Start-up");
+    report.line();
+    report.line("Process start (fork) to the return of the first buffer swap, less the usage notice's time on "
+                "screen (from the moment the runner saw it mapped to the Return that dismissed it, sent at once). "
+                "Median of the frame-rate runs.");
+    report.line();
+    report.line("| subject | start-up s (median) | per run | of which: start to notice shown |");
+    report.line("|---|---:|---|---:|");
+    for (const Subject& subject : subjects) {
+        if (subject.wine) continue;
+        const FrameResult& r = results[subject.key];
+        report.line("| " + subject.label + " | " + fixed(median(r.startup), 3) + " | " + list(r.startup, 3) + " | " +
+                    (subject.notice ? fixed(median(r.toNotice), 3) : std::string("-")) + " |");
+    }
+    if (results.count("native") && results.count("glx"))
+        report.line("\nnative / bare GLX start-up: " +
+                    fixed(median(results["native"].startup) / median(results["glx"].startup), 3) +
+                    " (target <= 1.2)");
+    report.line();
+}
+
+void measureIdle(const Settings& settings, const Subject& subject, X& x, Report& report) {
+    Run run(settings, subject, x);
+    if (!run.waitForFirstFrame(120)) {
+        report.line("| " + subject.label + " | no frame | | | |");
+        run.end();
+        return;
+    }
+    sleepSeconds(2);
+    // A click (press and release at one pixel) in the middle of the window stops the drawing.
+    const auto window = subject.wine ? std::nullopt : x.findWindow(viewerTitle);
+    const int cx = window ? window->second.x + window->second.width / 2 : 50 + 819 / 2;
+    const int cy = window ? window->second.y + window->second.height / 2 : 50 + 819 / 2;
+    x.movePointer(cx, cy);
+    sleepSeconds(0.2);
+    x.button(true);
+    x.button(false);
+    sleepSeconds(1);
+
+    const uint64_t swapsBefore = run.swaps().swaps();
+    GroupCpu program([&] { return std::vector<pid_t>{run.pid()}; });
+    GroupCpu servers([&] { return wineServers(settings); });
+    GroupCpu everything([&] { return run.processGroup(); });
+    program.start();
+    servers.start();
+    everything.start();
+    const int64_t t0 = nowNs();
+    sleepSeconds(settings.idle);
+    const double wall = seconds(nowNs() - t0);
+    const double programCpu = program.stop();
+    const double serverCpu = servers.stop();
+    std::map<std::string, double> byKind;
+    const double allCpu = everything.stop(&byKind);
+    const uint64_t frames = run.swaps().swaps() - swapsBefore;
+
+    std::string detail;
+    for (const auto& [name, cpu] : byKind)
+        if (cpu > 0) detail += (detail.empty() ? "" : ", ") + name + " " + fixed(cpu * 1000, 0) + " ms";
+    const double counted = programCpu + serverCpu;
+    report.line("| " + subject.label + " | " + fixed(wall, 1) + " | " + std::to_string(frames) + " | " +
+                fixed(programCpu * 1000, 0) + (subject.wine ? " + wineserver " + fixed(serverCpu * 1000, 0) : "") +
+                " | " + fixed(100 * counted / wall, 2) + " % | " +
+                (subject.wine ? fixed(100 * allCpu / wall, 2) + " % (" + detail + ")" : std::string("-")) + " |");
+    run.end();
+    if (subject.wine) stopWine(settings);
+}
+
+struct Shape {
+    double maxRadius = 0;  // farthest model pixel from the window's centre
+    long pixels = 0;       // pixels that are not the background
+};
+
+Shape shapeOf(const std::vector<uint32_t>& pixels, const Rect& area, uint32_t background) {
+    Shape shape;
+    const double cx = (area.width - 1) / 2.0, cy = (area.height - 1) / 2.0;
+    for (int y = 0; y < area.height; ++y) {
+        for (int x = 0; x < area.width; ++x) {
+            const uint32_t c = pixels[size_t(y) * size_t(area.width) + size_t(x)];
+            int difference = 0;
+            for (int shift : {0, 8, 16})
+                difference = std::max(difference, std::abs(int((c >> shift) & 0xff) - int((background >> shift) & 0xff)));
+            if (difference <= 3) continue;
+            ++shape.pixels;
+            shape.maxRadius = std::max(shape.maxRadius, std::hypot(x - cx, y - cy));
+        }
+    }
+    return shape;
+}
+
+void measureSpin(const Settings& settings, const Subject& subject, X& x, Report& report) {
+    Run run(settings, subject, x);
+    if (!run.waitForFirstFrame(120)) {
+        report.line("The native build showed no frame; no spin measured.");
+        run.end();
+        return;
+    }
+    sleepSeconds(1);
+    const auto window = x.findWindow(viewerTitle);
+    if (!window) {
+        report.line("The viewer's window was not found; no spin measured.");
+        run.end();
+        return;
+    }
+    const Rect area = window->second;
+    const int cx = area.x + area.width / 2, cy = area.y + area.height / 2;
+
+    // The picture at rest, before any drag: the reference size.
+    const uint32_t background = x.grab({area.x + 3, area.y + 3, 1, 1}).at(0);
+    const Shape rest = shapeOf(x.grab(area), area, background);
+
+    // A release with motion: press, move right in steps, release there; the model keeps spinning.
+    x.movePointer(cx, cy);
+    sleepSeconds(0.2);
+    x.button(true);
+    for (int step = 1; step <= 6; ++step) {
+        x.movePointer(cx + 10 * step, cy + 3 * step);
+        sleepSeconds(0.03);
+    }
+    x.button(false);
+    sleepSeconds(0.5);
+    x.movePointer(area.x + area.width + 20, cy);  // out of the picture
+
+    const uint64_t swapsStart = run.swaps().swaps();
+    const int64_t t0 = nowNs();
+    std::vector<Shape> samples;
+    std::vector<uint32_t> previous;
+    int unchanged = 0;
+    while (nowNs() - t0 < int64_t(settings.spin * 1e9)) {
+        std::vector<uint32_t> pixels = x.grab(area);
+        if (pixels == previous) ++unchanged;
+        samples.push_back(shapeOf(pixels, area, background));
+        previous = std::move(pixels);
+        sleepSeconds(0.2);
+    }
+    const uint64_t frames = run.swaps().swaps() - swapsStart;
+    run.end();
+
+    const size_t block = std::max<size_t>(1, samples.size() / 5);
+    auto blockMax = [&](size_t from) {
+        double radius = 0;
+        long most = 0, least = -1;
+        for (size_t i = from; i < std::min(samples.size(), from + block); ++i) {
+            radius = std::max(radius, samples[i].maxRadius);
+            most = std::max(most, samples[i].pixels);
+            least = least < 0 ? samples[i].pixels : std::min(least, samples[i].pixels);
+        }
+        return std::make_tuple(radius, least, most);
+    };
+    report.line("## Long spin (native build)");
+    report.line();
+    report.line("A drag with a release away from the press point, then " + fixed(settings.spin, 0) + " s of spin: " +
+                std::to_string(frames) + " frames (" + fixed(double(frames) / settings.spin, 1) + " fps), " +
+                std::to_string(samples.size()) + " screenshots of the " + std::to_string(area.width) + "x" +
+                std::to_string(area.height) + " window, " + std::to_string(unchanged) +
+                " of them equal to the one before. Model pixels are those that differ from the background; the "
+                "radius is the farthest model pixel from the window's centre, the turning point.");
+    report.line();
+    report.line("At rest before the drag: radius " + fixed(rest.maxRadius, 1) + " px, " + std::to_string(rest.pixels) +
+                " model pixels.");
+    report.line();
+    report.line("| screenshots | largest radius px | model pixels, min..max |");
+    report.line("|---|---:|---|");
+    for (size_t from = 0; from < samples.size(); from += block) {
+        const auto [radius, least, most] = blockMax(from);
+        report.line("| " + std::to_string(from + 1) + "-" + std::to_string(std::min(samples.size(), from + block)) +
+                    " | " + fixed(radius, 1) + " | " + std::to_string(least) + ".." + std::to_string(most) + " |");
+    }
+    report.line();
+}
+
+std::string argument(int& i, int argc, char** argv) {
+    if (i + 1 >= argc) throw std::runtime_error(std::string("missing value after ") + argv[i]);
+    return argv[++i];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        Settings settings;
+        for (int i = 1; i < argc; ++i) {
+            const std::string option = argv[i];
+            if (option == "--display") settings.display = argument(i, argc, argv);
+            else if (option == "--work") settings.workDir = argument(i, argc, argv);
+            else if (option == "--counter") settings.counter = argument(i, argc, argv);
+            else if (option == "--native") settings.native = argument(i, argc, argv);
+            else if (option == "--glx") settings.glx = argument(i, argc, argv);
+            else if (option == "--wine") settings.wine = argument(i, argc, argv);
+            else if (option == "--wine-prefix") settings.winePrefix = argument(i, argc, argv);
+            else if (option == "--wine-exe") settings.wineExe = argument(i, argc, argv);
+            else if (option == "--wgl-exe") settings.wglExe = argument(i, argc, argv);
+            else if (option == "--tuned") settings.tunedEnv = argument(i, argc, argv);
+            else if (option == "--native-patched") settings.nativePatched = argument(i, argc, argv);
+            else if (option == "--x-server-pid") settings.xServer = pid_t(std::stol(argument(i, argc, argv)));
+            else if (option == "--rounds") settings.rounds = std::stoi(argument(i, argc, argv));
+            else if (option == "--warmup") settings.warmup = std::stod(argument(i, argc, argv));
+            else if (option == "--measure") settings.measure = std::stod(argument(i, argc, argv));
+            else if (option == "--idle") settings.idle = std::stod(argument(i, argc, argv));
+            else if (option == "--spin") settings.spin = std::stod(argument(i, argc, argv));
+            else if (option == "--only") settings.only = argument(i, argc, argv);
+            else if (option == "--subjects") settings.subjects = argument(i, argc, argv);
+            else throw std::runtime_error("unknown option " + option);
+        }
+        if (settings.display.empty() || settings.workDir.empty() || settings.counter.empty())
+            throw std::runtime_error("usage: bench_runner --display :N --work DIR --counter libswap_counter.so "
+                                     "[--native PATH] [--glx PATH] [--wine wine64 --wine-prefix DIR --wine-exe EXE "
+                                     "--wgl-exe EXE] [--tuned TUNABLES] [--native-patched PATH] [--x-server-pid PID] [--rounds N] "
+                                     "[--warmup S] [--measure S] [--idle S] [--spin S] [--only frames,idle,spin]");
+        mkdir((settings.workDir + "/logs").c_str(), 0755);
+        signal(SIGPIPE, SIG_IGN);
+        signal(SIGINT, endChildrenAndExit);
+        signal(SIGTERM, endChildrenAndExit);
+        signal(SIGHUP, endChildrenAndExit);
+
+        auto exists = [](const std::string& path) { return !path.empty() && access(path.c_str(), F_OK) == 0; };
+        std::vector<Subject> subjects;
+        std::string missing;
+        if (exists(settings.native)) subjects.push_back(makeSubject(settings, "native"));
+        else missing += " native build (" + settings.native + ");";
+        if (exists(settings.native) && !settings.tunedEnv.empty())
+            subjects.push_back(makeSubject(settings, "native-tuned"));
+        if (exists(settings.nativePatched)) subjects.push_back(makeSubject(settings, "native-patched"));
+        if (exists(settings.glx)) subjects.push_back(makeSubject(settings, "glx"));
+        else missing += " GLX loop;";
+        const bool haveWine = exists(settings.wine) && !settings.winePrefix.empty();
+        if (haveWine && exists(settings.wineExe)) subjects.push_back(makeSubject(settings, "wine"));
+        else missing += " windows-x64 build (" + settings.wineExe + ");";
+        if (haveWine && exists(settings.wglExe)) subjects.push_back(makeSubject(settings, "wgl"));
+        else missing += " WGL loop;";
+
+        if (!settings.subjects.empty()) {
+            const std::string keys = "," + settings.subjects + ",";
+            subjects.erase(std::remove_if(subjects.begin(), subjects.end(),
+                                          [&](const Subject& s) { return keys.find("," + s.key + ",") == std::string::npos; }),
+                           subjects.end());
+        }
+        X x(settings.display);
+        Report report;
+        report.line("Load average at start: " + loadAverage() + ".");
+        if (!missing.empty()) report.line("Not measured, missing:" + missing);
+        report.line();
+
+        if (wanted(settings, "frames")) measureFrames(settings, subjects, x, report);
+
+        if (wanted(settings, "idle")) {
+            report.line("## Idle cost of the stopped state");
+            report.line();
+            report.line("After the first frame and 2 s of drawing, a click (press and release at one pixel) in the "
+                        "window stops the drawing; after 1 s the CPU time is taken over the stretch below.");
+            report.line();
+            report.line("| subject | seconds | frames in the stretch | CPU ms | of one core (program + wineserver) | "
+                        "all Wine processes |");
+            report.line("|---|---:|---:|---:|---:|---|");
+            for (const Subject& subject : subjects)
+                if (subject.key == "native" || subject.key == "wine") measureIdle(settings, subject, x, report);
+            report.line();
+        }
+
+        if (wanted(settings, "spin")) {
+            for (const Subject& subject : subjects)
+                if (subject.key == "native") measureSpin(settings, subject, x, report);
+        }
+        report.line("Load average at end: " + loadAverage() + ".");
+
+        std::ofstream(settings.workDir + "/runner.md") << report.text();
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_runner: %s\n", error.what());
+        return 1;
+    }
+}
