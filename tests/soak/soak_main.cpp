@@ -1,8 +1,10 @@
 // Soaks the viewer in a real window: random drags, clicks, keys and resize attempts through
 // XTest for a given time, then Esc. Samples the program's resident memory once a second.
-// Succeeds when the program ends by itself with exit code 0, its output holds no sanitizer
-// report, and its memory stays flat after the warm-up (the first third of the run, at most a
-// minute).
+// Succeeds when the program ends by itself with exit code 0 and its output holds no sanitizer
+// report; in runs of three minutes or more, also only when its memory stays flat after the
+// warm-up (the first third of the run, at most a minute). Shorter runs report memory only: the
+// sanitizer's quarantine and the renderer's buffers swing it by 100 MB from second to second
+// until they settle.
 //
 // Usage: helicoid_soak PROGRAM SECONDS OUTPUT_DIR
 #include <X11/keysym.h>
@@ -31,6 +33,7 @@ const std::string noticeCaption = "soft by Tesmoral - helicoid@example.com ";
 const std::string windowTitle = " soft by Tesmoral";
 const Millis timeout{60000};
 const long allowedGrowthKb = 4096;  // after the warm-up
+const int memoryCheckedFromSeconds = 180;
 
 long residentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -179,7 +182,7 @@ int soak(const std::string& program, int seconds, const std::string& outputDir) 
     bool ok = true;
     if (!status || !status->exited || status->code != 0) ok = false, std::printf("FAIL: the program did not end with 0\n");
     if (hasSanitizerReport(output)) ok = false, std::printf("FAIL: sanitizer report in %s\n", log.c_str());
-    if (atEnd - atWarm > allowedGrowthKb) ok = false, std::printf("FAIL: memory grew by %ld kB after warm-up\n", atEnd - atWarm);
+    if (seconds >= memoryCheckedFromSeconds && atEnd - atWarm > allowedGrowthKb) ok = false, std::printf("FAIL: memory grew by %ld kB after warm-up\n", atEnd - atWarm);
     std::printf("%s\n", ok ? "soak passed" : "soak failed");
     return ok ? 0 : 1;
 }
