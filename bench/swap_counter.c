@@ -90,20 +90,21 @@ static void countingSwap(void *display, unsigned long drawable) {
 
 static void (*wrapperFor(const char *name))(void);
 
-static void (*countingGetProc(const unsigned char *name))(void) {
+/* Our wrapper where we have one, else what the real lookup function (cached or found) gives. */
+static void (*lookUpProc(const unsigned char *name, _Atomic GetProcFunction *real, const char *realName))(void) {
     void (*wrapper)(void) = wrapperFor((const char *)name);
     if (wrapper != NULL) return wrapper;
-    GetProcFunction get = atomic_load(&realGetProc);
-    if (get == NULL) get = (GetProcFunction)lookUp(RTLD_NEXT, "glXGetProcAddress");
+    GetProcFunction get = atomic_load(real);
+    if (get == NULL) get = (GetProcFunction)lookUp(RTLD_NEXT, realName);
     return get != NULL ? get(name) : NULL;
 }
 
+static void (*countingGetProc(const unsigned char *name))(void) {
+    return lookUpProc(name, &realGetProc, "glXGetProcAddress");
+}
+
 static void (*countingGetProcArb(const unsigned char *name))(void) {
-    void (*wrapper)(void) = wrapperFor((const char *)name);
-    if (wrapper != NULL) return wrapper;
-    GetProcFunction get = atomic_load(&realGetProcArb);
-    if (get == NULL) get = (GetProcFunction)lookUp(RTLD_NEXT, "glXGetProcAddressARB");
-    return get != NULL ? get(name) : NULL;
+    return lookUpProc(name, &realGetProcArb, "glXGetProcAddressARB");
 }
 
 /* The wrapper to hand out for a name, or NULL for names this library leaves alone. */
