@@ -663,6 +663,9 @@ void measureFrames(const Settings& settings, const std::vector<Subject>& subject
     for (int round = 1; round <= settings.rounds; ++round) {
         std::printf("-- round %d of %d (load %s)\n", round, settings.rounds, loadAverage().c_str());
         for (const Subject& subject : subjects) {
+            // The X server takes a moment to clear up after a client has gone; a program that
+            // connects within it waits up to 25 ms for its connection, which start-up would count.
+            sleepSeconds(1);
             Run run(settings, subject, x);
             if (!run.waitForFirstFrame(120)) {
                 std::printf("   %-44s no frame (see %s)\n", subject.label.c_str(), subject.launch.logPath.c_str());
