@@ -109,7 +109,30 @@ LRESULT subsetSendMessage(SubsetWindow* window, UINT message, WPARAM wParam, LPA
 // Makes the window's SDL window (with GL when asked); ends the process if it cannot be made.
 void subsetRealiseWindow(SubsetWindow* window, bool withGl);
 
+// ---- SDL's events as messages (event_translation.cpp) ----
+
+// Moves every event SDL has into the message queue, as WM_* messages, without waiting.
+void subsetPumpEvents();
+
+// Where the mouse was last seen, in screen coordinates: the pt of every message.
+POINT subsetMousePosition();
+
+// The control character a key types (Esc, Return, Tab, Backspace), or 0 for a key whose
+// characters come as SDL text.
+char subsetControlCharacter(WPARAM virtualKey);
+
 // ---- The message queue (message_queue.cpp) ----
+
+// Appends a message to the queue, with the mouse position as its pt.
+void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Uint32 time);
+
+// Gives the text a key typed to the newest queued message if that is the same window's key-down
+// still waiting for it (and not a key that types a control character); false otherwise.
+bool subsetAttachTypedText(HWND window, const std::string& typed);
+
+// The window holding the mouse capture, or null.
+HWND subsetCaptureHolder();
+
 
 // Drops every queued message for a window that is going away.
 void subsetDiscardMessages(HWND window);
