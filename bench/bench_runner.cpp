@@ -11,14 +11,13 @@
 // private prefix.
 #include "swap_record.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "driver/image.h"
+#include "driver/process.h"
+#include "driver/x_client.h"
+
 #include <X11/keysym.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -240,209 +239,32 @@ void endChildrenAndExit(int signalNumber) {
     _exit(128 + signalNumber);
 }
 
-struct Launch {
-    std::vector<std::string> argv;
-    std::vector<std::pair<std::string, std::string>> env;
-    std::string logPath;
-};
-
+// A started program with the time it was started. It leads its own process group (SDL, for one,
+// shows message boxes from a forked child); ending it ends the group, by its ID.
 class Child {
 public:
-    Child() = default;
-    explicit Child(const Launch& launch) {
-        startNs_ = nowNs();
-        pid_ = fork();
-        if (pid_ < 0) throw std::runtime_error("fork failed");
-        group_ = pid_;
-        setpgid(pid_, pid_);  // also here, so the group exists whichever side runs first
-        liveGroups().push_back(group_);
-        if (pid_ == 0) {
-            setpgid(0, 0);
-            for (const auto& [name, value] : launch.env) setenv(name.c_str(), value.c_str(), 1);
-            const int log = open(launch.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-            if (log >= 0) {
-                dup2(log, 1);
-                dup2(log, 2);
-            }
-            std::vector<char*> args;
-            for (const std::string& arg : launch.argv) args.push_back(const_cast<char*>(arg.c_str()));
-            args.push_back(nullptr);
-            execv(args[0], args.data());
-            std::fprintf(stderr, "cannot run %s: %s\n", args[0], std::strerror(errno));
-            _exit(127);
-        }
+    explicit Child(const e2e::Command& command) : startNs_(nowNs()), process_(e2e::Process::start(command)) {
+        liveGroups().push_back(process_.pid());
     }
     ~Child() { end(); }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return process_.pid(); }
     int64_t startNs() const { return startNs_; }
+    bool running() { return process_.running(); }
 
-    bool running() {
-        if (pid_ <= 0) return false;
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        return true;
-    }
-
-    // Ends the child and the process group it leads (SDL, for one, shows message boxes from a
-    // forked child), by its ID: SIGTERM, then SIGKILL if it is still there after a while.
+    // SIGTERM to the group, then SIGKILL if it is still there after a while.
     void end() {
-        if (group_ <= 0) return;
-        kill(-group_, SIGTERM);
-        for (int i = 0; i < 50 && running(); ++i) sleepSeconds(0.1);
-        kill(-group_, SIGKILL);  // what is left of the group, if anything
-        if (running()) {
-            int status = 0;
-            waitpid(pid_, &status, 0);
-        }
-        liveGroups().erase(std::remove(liveGroups().begin(), liveGroups().end(), group_), liveGroups().end());
-        pid_ = -1;
-        group_ = -1;
+        if (!process_.valid()) return;
+        liveGroups().erase(std::remove(liveGroups().begin(), liveGroups().end(), process_.pid()), liveGroups().end());
+        process_.terminate(e2e::Millis(5000));
+        process_ = e2e::Process();
     }
 
 private:
-    pid_t pid_ = -1;
-    int64_t startNs_ = 0;
-    pid_t group_ = -1;  // the process group the child leads: its PID
-};
-
-// ---- X: windows, input, pixels ---------------------------------------------------------------
-
-struct Rect {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-class X {
-public:
-    explicit X(const std::string& name) {
-        display_ = XOpenDisplay(name.c_str());
-        if (display_ == nullptr) throw std::runtime_error("cannot open display " + name);
-        int event, error, major, minor;
-        if (!XTestQueryExtension(display_, &event, &error, &major, &minor))
-            throw std::runtime_error("the display has no XTEST extension");
-        XSetErrorHandler(ignoreXError);
-        root_ = DefaultRootWindow(display_);
-        netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
-        utf8_ = XInternAtom(display_, "UTF8_STRING", False);
-        XSelectInput(display_, root_, SubstructureNotifyMask);
-    }
-    ~X() { XCloseDisplay(display_); }
-    X(const X&) = delete;
-    X& operator=(const X&) = delete;
-
-    int screenWidth() const { return DisplayWidth(display_, DefaultScreen(display_)); }
-    int screenHeight() const { return DisplayHeight(display_, DefaultScreen(display_)); }
-
-    std::string title(Window window) {
-        std::string text;
-        Atom type;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, window, netWmName_, 0, 1024, False, utf8_, &type, &format, &count, &after,
-                               &data) == Success &&
-            data != nullptr) {
-            text.assign(reinterpret_cast<char*>(data), count);
-            XFree(data);
-            return text;
-        }
-        char* name = nullptr;
-        if (XFetchName(display_, window, &name) && name != nullptr) {
-            text = name;
-            XFree(name);
-        }
-        return text;
-    }
-
-    // The first viewable window, depth first, whose title starts with `prefix`, with its rectangle
-    // in root coordinates.
-    std::optional<std::pair<Window, Rect>> findWindow(const std::string& prefix) { return search(root_, prefix); }
-
-    // Waits up to `timeout` seconds for the X connection to have events, and drops them; true if
-    // a window was mapped in that time.
-    bool waitForMap(double timeout) {
-        bool mapped = false;
-        if (XPending(display_) == 0) {
-            pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
-            poll(&connection, 1, int(timeout * 1000));
-        }
-        while (XPending(display_) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            if (event.type == MapNotify) mapped = true;
-        }
-        return mapped;
-    }
-
-    void movePointer(int x, int y) {
-        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-        XSync(display_, False);
-    }
-    void button(bool down) {
-        XTestFakeButtonEvent(display_, 1, down, CurrentTime);
-        XSync(display_, False);
-    }
-    // Keys go to the window under the pointer: with no window manager, a program that set the
-    // focus to its own window and then went away can leave the focus on no window at all.
-    void key(KeySym keysym) {
-        XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
-        const KeyCode code = XKeysymToKeycode(display_, keysym);
-        XTestFakeKeyEvent(display_, code, True, CurrentTime);
-        XTestFakeKeyEvent(display_, code, False, CurrentTime);
-        XSync(display_, False);
-    }
-
-    // The colours of `area` of the screen, as 0xRRGGBB, row by row.
-    std::vector<uint32_t> grab(const Rect& area) {
-        std::vector<uint32_t> pixels;
-        XImage* image = XGetImage(display_, root_, area.x, area.y, unsigned(area.width), unsigned(area.height),
-                                  AllPlanes, ZPixmap);
-        if (image == nullptr) return pixels;
-        pixels.resize(size_t(area.width) * size_t(area.height));
-        for (int y = 0; y < area.height; ++y)
-            for (int x = 0; x < area.width; ++x)
-                pixels[size_t(y) * size_t(area.width) + size_t(x)] = uint32_t(XGetPixel(image, x, y)) & 0xffffff;
-        XDestroyImage(image);
-        return pixels;
-    }
-
-private:
-    std::optional<std::pair<Window, Rect>> search(Window parent, const std::string& prefix) {
-        Window rootReturn, parentReturn;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display_, parent, &rootReturn, &parentReturn, &children, &count)) return std::nullopt;
-        std::optional<std::pair<Window, Rect>> found;
-        for (unsigned i = count; i-- > 0 && !found;) {  // topmost first
-            XWindowAttributes attributes;
-            if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable)
-                continue;
-            if (title(children[i]).compare(0, prefix.size(), prefix) == 0) {
-                Rect rect;
-                Window child;
-                XTranslateCoordinates(display_, children[i], root_, 0, 0, &rect.x, &rect.y, &child);
-                rect.width = attributes.width;
-                rect.height = attributes.height;
-                found = std::make_pair(children[i], rect);
-            } else {
-                found = search(children[i], prefix);
-            }
-        }
-        if (children != nullptr) XFree(children);
-        return found;
-    }
-
-    Display* display_ = nullptr;
-    Window root_ = 0;
-    Atom netWmName_ = 0;
-    Atom utf8_ = 0;
+    int64_t startNs_;
+    e2e::Process process_;
 };
 
 // ---- Subjects --------------------------------------------------------------------------------
@@ -472,12 +294,13 @@ struct Settings {
 struct Subject {
     std::string key;    // short name
     std::string label;  // for the table
-    Launch launch;
+    e2e::Command command;
     bool notice = false;  // starts with the usage notice
     bool wine = false;
 };
 
-const char* const noticePrefix = "soft by Tesmoral";
+// The notice's caption and the viewer's window title.
+const char* const noticeCaption = "soft by Tesmoral - helicoid@example.com ";
 const char* const viewerTitle = " soft by Tesmoral";
 
 Subject makeSubject(const Settings& settings, const std::string& key) {
@@ -486,42 +309,42 @@ Subject makeSubject(const Settings& settings, const std::string& key) {
     std::vector<std::pair<std::string, std::string>> env = {{"DISPLAY", settings.display}};
     if (key == "native-patched") {
         subject.label = "native, main() with mallopt (patched copy)";
-        subject.launch.argv = {settings.nativePatched};
+        subject.command.argv = {settings.nativePatched};
         subject.notice = true;
     } else if (key == "native" || key == "native-tuned") {
         subject.label = key == "native" ? "native (linux build)" : "native, allocator tuned (GLIBC_TUNABLES)";
-        subject.launch.argv = {settings.native};
+        subject.command.argv = {settings.native};
         subject.notice = true;
         if (key == "native-tuned") env.emplace_back("GLIBC_TUNABLES", settings.tunedEnv);
     } else if (key == "glx") {
         subject.label = "bare GLX loop";
-        subject.launch.argv = {settings.glx};
+        subject.command.argv = {settings.glx};
     } else {
         subject.wine = true;
         subject.notice = key == "wine";
         subject.label = key == "wine" ? "windows-x64 build, wine64" : "bare WGL loop, wine64";
-        subject.launch.argv = {settings.wine, key == "wine" ? settings.wineExe : settings.wglExe};
+        subject.command.argv = {settings.wine, key == "wine" ? settings.wineExe : settings.wglExe};
         env.emplace_back("WINEPREFIX", settings.winePrefix);
         env.emplace_back("WINEDEBUG", "-all");
         env.emplace_back("WINEDLLOVERRIDES", "mscoree,mshtml=");
         env.emplace_back("WINEARCH", "win64");
     }
     env.emplace_back("LD_PRELOAD", settings.counter);
-    subject.launch.env = env;
-    subject.launch.logPath = settings.workDir + "/logs/" + key + ".log";
+    subject.command.setEnv = env;
+    subject.command.logPath = settings.workDir + "/logs/" + key + ".log";
     return subject;
 }
 
 // One started subject: its process, its swap record and what the start-up looked like.
 class Run {
 public:
-    Run(const Settings& settings, const Subject& subject, X& x)
+    Run(const Settings& settings, const Subject& subject, e2e::XClient& x)
         : subject_(subject), x_(x), swaps_(settings.workDir + "/swaps-" + subject.key),
           winePrefixEntry_("WINEPREFIX=" + settings.winePrefix) {
-        Launch launch = subject.launch;
-        launch.env.emplace_back(SWAP_COUNTER_ENV, swaps_.path());
-        x_.waitForMap(0);  // drop old events
-        child_ = std::make_unique<Child>(launch);
+        e2e::Command command = subject.command;
+        command.setEnv.emplace_back(SWAP_COUNTER_ENV, swaps_.path());
+        x_.waitForMapping(e2e::Millis(0));  // drop old events
+        child_ = std::make_unique<Child>(command);
     }
 
     const Subject& subject() const { return subject_; }
@@ -535,7 +358,7 @@ public:
         int64_t lastKey = 0, lastSearch = 0;
         while (swaps_.swaps() == 0) {
             if (nowNs() > deadline || !child_->running()) return false;
-            const bool mapped = x_.waitForMap(0.005);
+            const bool mapped = x_.waitForMapping(e2e::Millis(5));
             if (!subject_.notice) continue;
             // Look when a top-level window was mapped (the notice, natively), else now and then
             // (under Wine the notice is a window inside the desktop window); after a Return,
@@ -544,12 +367,14 @@ public:
             if (!mapped && now - lastSearch < searchInterval) continue;
             if (noticeShownNs_ != 0 && now - lastKey < keyWait) continue;
             lastSearch = now;
-            const auto notice = x_.findWindow(noticePrefix);
-            if (!notice) continue;
+            const std::vector<e2e::WindowInfo> notices = x_.findWindows(noticeCaption);
+            if (notices.empty()) continue;
+            const e2e::Rect& notice = notices.front().rect;
             if (noticeShownNs_ == 0) noticeShownNs_ = now;
             // Return with the pointer over the box; again after a while if the box is still up.
-            x_.movePointer(notice->second.x + notice->second.width / 2, notice->second.y + notice->second.height / 2);
-            x_.key(XK_Return);
+            x_.movePointer(notice.x + notice.width / 2, notice.y + notice.height / 2);
+            x_.focusUnderPointer();
+            x_.typeKey(XK_Return);
             lastKey = nowNs();
             noticeAnsweredNs_ = lastKey;
         }
@@ -577,7 +402,7 @@ public:
 
 private:
     Subject subject_;
-    X& x_;
+    e2e::XClient& x_;
     SwapFile swaps_;
     std::string winePrefixEntry_;
     std::unique_ptr<Child> child_;
@@ -643,12 +468,10 @@ bool wanted(const Settings& settings, const std::string& part) {
 
 void stopWine(const Settings& settings) {
     // Wine's own way to end every process of our private prefix (run.sh's prefix, nobody else's).
-    Launch kill;
-    kill.argv = {settings.wine.substr(0, settings.wine.rfind('/') + 1) + "wineserver64", "-k"};
-    kill.env = {{"WINEPREFIX", settings.winePrefix}};
+    e2e::Command kill({settings.wine.substr(0, settings.wine.rfind('/') + 1) + "wineserver64", "-k"});
+    kill.setEnv = {{"WINEPREFIX", settings.winePrefix}};
     kill.logPath = settings.workDir + "/logs/wineserver-k.log";
-    Child stopper(kill);
-    for (int i = 0; i < 100 && stopper.running(); ++i) sleepSeconds(0.1);
+    e2e::runToCompletion(kill, e2e::Millis(10000));
 }
 
 std::vector<pid_t> wineServers(const Settings& settings) {
@@ -658,7 +481,7 @@ std::vector<pid_t> wineServers(const Settings& settings) {
     return servers;
 }
 
-void measureFrames(const Settings& settings, const std::vector<Subject>& subjects, X& x, Report& report) {
+void measureFrames(const Settings& settings, const std::vector<Subject>& subjects, e2e::XClient& x, Report& report) {
     std::map<std::string, FrameResult> results;
     for (int round = 1; round <= settings.rounds; ++round) {
         std::printf("-- round %d of %d (load %s)\n", round, settings.rounds, loadAverage().c_str());
@@ -668,7 +491,7 @@ void measureFrames(const Settings& settings, const std::vector<Subject>& subject
             sleepSeconds(1);
             Run run(settings, subject, x);
             if (!run.waitForFirstFrame(120)) {
-                std::printf("   %-44s no frame (see %s)\n", subject.label.c_str(), subject.launch.logPath.c_str());
+                std::printf("   %-44s no frame (see %s)\n", subject.label.c_str(), subject.command.logPath.c_str());
                 run.end();
                 if (subject.wine) stopWine(settings);
                 continue;
@@ -787,7 +610,7 @@ void measureFrames(const Settings& settings, const std::vector<Subject>& subject
     report.line();
 }
 
-void measureIdle(const Settings& settings, const Subject& subject, X& x, Report& report) {
+void measureIdle(const Settings& settings, const Subject& subject, e2e::XClient& x, Report& report) {
     Run run(settings, subject, x);
     if (!run.waitForFirstFrame(120)) {
         report.line("| " + subject.label + " | no frame | | | |");
@@ -796,13 +619,13 @@ void measureIdle(const Settings& settings, const Subject& subject, X& x, Report&
     }
     sleepSeconds(2);
     // A click (press and release at one pixel) in the middle of the window stops the drawing.
-    const auto window = subject.wine ? std::nullopt : x.findWindow(viewerTitle);
-    const int cx = window ? window->second.x + window->second.width / 2 : 50 + 819 / 2;
-    const int cy = window ? window->second.y + window->second.height / 2 : 50 + 819 / 2;
+    const std::vector<e2e::WindowInfo> windows = subject.wine ? std::vector<e2e::WindowInfo>{} : x.findWindows(viewerTitle);
+    const int cx = windows.empty() ? 50 + 819 / 2 : windows.front().rect.x + windows.front().rect.width / 2;
+    const int cy = windows.empty() ? 50 + 819 / 2 : windows.front().rect.y + windows.front().rect.height / 2;
     x.movePointer(cx, cy);
     sleepSeconds(0.2);
-    x.button(true);
-    x.button(false);
+    x.pressButton();
+    x.releaseButton();
     sleepSeconds(1);
 
     const uint64_t swapsBefore = run.swaps().swaps();
@@ -838,16 +661,12 @@ struct Shape {
     long pixels = 0;       // pixels that are not the background
 };
 
-Shape shapeOf(const std::vector<uint32_t>& pixels, const Rect& area, uint32_t background) {
+Shape shapeOf(const e2e::Image& picture, e2e::Rgb background) {
     Shape shape;
-    const double cx = (area.width - 1) / 2.0, cy = (area.height - 1) / 2.0;
-    for (int y = 0; y < area.height; ++y) {
-        for (int x = 0; x < area.width; ++x) {
-            const uint32_t c = pixels[size_t(y) * size_t(area.width) + size_t(x)];
-            int difference = 0;
-            for (int shift : {0, 8, 16})
-                difference = std::max(difference, std::abs(int((c >> shift) & 0xff) - int((background >> shift) & 0xff)));
-            if (difference <= 3) continue;
+    const double cx = (picture.width() - 1) / 2.0, cy = (picture.height() - 1) / 2.0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.at(x, y).near(background, 3)) continue;
             ++shape.pixels;
             shape.maxRadius = std::max(shape.maxRadius, std::hypot(x - cx, y - cy));
         }
@@ -855,7 +674,7 @@ Shape shapeOf(const std::vector<uint32_t>& pixels, const Rect& area, uint32_t ba
     return shape;
 }
 
-void measureSpin(const Settings& settings, const Subject& subject, X& x, Report& report) {
+void measureSpin(const Settings& settings, const Subject& subject, e2e::XClient& x, Report& report) {
     Run run(settings, subject, x);
     if (!run.waitForFirstFrame(120)) {
         report.line("The native build showed no frame; no spin measured.");
@@ -863,41 +682,41 @@ void measureSpin(const Settings& settings, const Subject& subject, X& x, Report&
         return;
     }
     sleepSeconds(1);
-    const auto window = x.findWindow(viewerTitle);
-    if (!window) {
+    const std::vector<e2e::WindowInfo> windows = x.findWindows(viewerTitle);
+    if (windows.empty()) {
         report.line("The viewer's window was not found; no spin measured.");
         run.end();
         return;
     }
-    const Rect area = window->second;
+    const e2e::Rect area = windows.front().rect;
     const int cx = area.x + area.width / 2, cy = area.y + area.height / 2;
 
     // The picture at rest, before any drag: the reference size.
-    const uint32_t background = x.grab({area.x + 3, area.y + 3, 1, 1}).at(0);
-    const Shape rest = shapeOf(x.grab(area), area, background);
+    const e2e::Rgb background = x.grab({area.x + 3, area.y + 3, 1, 1}).at(0, 0);
+    const Shape rest = shapeOf(x.grab(area), background);
 
     // A release with motion: press, move right in steps, release there; the model keeps spinning.
     x.movePointer(cx, cy);
     sleepSeconds(0.2);
-    x.button(true);
+    x.pressButton();
     for (int step = 1; step <= 6; ++step) {
         x.movePointer(cx + 10 * step, cy + 3 * step);
         sleepSeconds(0.03);
     }
-    x.button(false);
+    x.releaseButton();
     sleepSeconds(0.5);
     x.movePointer(area.x + area.width + 20, cy);  // out of the picture
 
     const uint64_t swapsStart = run.swaps().swaps();
     const int64_t t0 = nowNs();
     std::vector<Shape> samples;
-    std::vector<uint32_t> previous;
+    e2e::Image previous;
     int unchanged = 0;
     while (nowNs() - t0 < int64_t(settings.spin * 1e9)) {
-        std::vector<uint32_t> pixels = x.grab(area);
-        if (pixels == previous) ++unchanged;
-        samples.push_back(shapeOf(pixels, area, background));
-        previous = std::move(pixels);
+        e2e::Image picture = x.grab(area);
+        if (picture == previous) ++unchanged;
+        samples.push_back(shapeOf(picture, background));
+        previous = std::move(picture);
         sleepSeconds(0.2);
     }
     const uint64_t frames = run.swaps().swaps() - swapsStart;
@@ -1002,7 +821,7 @@ int main(int argc, char** argv) {
                                           [&](const Subject& s) { return keys.find("," + s.key + ",") == std::string::npos; }),
                            subjects.end());
         }
-        X x(settings.display);
+        e2e::XClient x(settings.display);
         Report report;
         report.line("Load average at start: " + loadAverage() + ".");
         if (!missing.empty()) report.line("Not measured, missing:" + missing);

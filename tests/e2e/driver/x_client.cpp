@@ -8,6 +8,8 @@
 #include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
 
+#include <poll.h>
+
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -259,6 +261,30 @@ void XClient::typeKey(unsigned long keysym) {
     fakeKey(keycode, false);
     if (shifted)
         fakeKey(shift, false);
+}
+
+void XClient::focusUnderPointer() {
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+    sync();
+}
+
+bool XClient::waitForMapping(Millis timeout) {
+    if (!watchingMaps_) {
+        XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+        sync();
+        watchingMaps_ = true;
+    }
+    if (XPending(display_) == 0) {
+        pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
+        ::poll(&connection, 1, static_cast<int>(timeout.count()));
+    }
+    bool mapped = false;
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        mapped = mapped || event.type == MapNotify;
+    }
+    return mapped;
 }
 
 void XClient::sync() {

@@ -74,6 +74,16 @@ public:
     // holding Shift for keysyms on a key's shifted level.
     void typeKey(unsigned long keysym);
 
+    // Gives the keyboard focus to whatever window is under the pointer. With no window manager,
+    // a program that set the focus to its own window and then went away can leave it on none.
+    void focusUnderPointer();
+
+    // ---- Watching ------------------------------------------------------------------------------
+    // Waits up to `timeout` for a top-level window (a child of the root) to be mapped; true if
+    // one was. The first call starts the watch, so only maps after it count; a zero timeout
+    // just drops what has come since the last call.
+    bool waitForMapping(Millis timeout);
+
     // Sends everything queued and waits until the server has processed it.
     void sync();
 
@@ -85,6 +95,7 @@ private:
     _XDisplay* display_ = nullptr;
     unsigned long netWmName_ = 0;   // Atom
     unsigned long utf8String_ = 0;  // Atom
+    bool watchingMaps_ = false;
 };
 
 }  // namespace e2e
