@@ -308,7 +308,7 @@ Subject makeSubject(const Settings& settings, const std::string& key) {
     subject.key = key;
     std::vector<std::pair<std::string, std::string>> env = {{"DISPLAY", settings.display}};
     if (key == "native-patched") {
-        subject.label = "native, main() with mallopt (patched copy)";
+        subject.label = "native with a change under test (NATIVE_PATCHED)";
         subject.command.argv = {settings.nativePatched};
         subject.notice = true;
     } else if (key == "native" || key == "native-tuned") {
@@ -585,7 +585,7 @@ void measureFrames(const Settings& settings, const std::vector<Subject>& subject
     report.line("|---|---:|---:|---:|");
     ratioLine("native / bare GLX", "native", "glx", ">= 1.20");
     ratioLine("native with allocator tuning / bare GLX", "native-tuned", "glx", "(experiment)");
-    ratioLine("native with mallopt() in main() / bare GLX", "native-patched", "glx", "(experiment)");
+    ratioLine("native with the change under test / bare GLX", "native-patched", "glx", "(experiment)");
     ratioLine("windows-x64 build under wine64 / bare WGL loop", "wine", "wgl", ">= 0.97");
     report.line();
 

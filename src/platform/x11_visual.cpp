@@ -15,7 +15,7 @@ namespace {
 
 struct SubsetVisualScore {
     int depthDistance;
-    int extras;  // stencil, accumulation and auxiliary buffers nobody asked for
+    int extras;  // alpha, stencil, accumulation and auxiliary buffers nobody asked for
 };
 
 bool subsetBetter(const SubsetVisualScore& a, const SubsetVisualScore& b) {
@@ -67,12 +67,14 @@ std::string subsetClosestX11Visual(int depthBits) {
         if (subsetGlx(display, v, GLX_USE_GL) != 1 || subsetGlx(display, v, GLX_RGBA) != 1 ||
             subsetGlx(display, v, GLX_DOUBLEBUFFER) != 1 || subsetGlx(display, v, GLX_LEVEL) != 0 ||
             subsetGlx(display, v, GLX_RED_SIZE) < 8 || subsetGlx(display, v, GLX_GREEN_SIZE) < 8 ||
-            subsetGlx(display, v, GLX_BLUE_SIZE) < 8 || subsetGlx(display, v, GLX_STEREO) != 0) {
-            continue;
+            subsetGlx(display, v, GLX_BLUE_SIZE) < 8 || subsetGlx(display, v, GLX_STEREO) != 0 ||
+            subsetGlx(display, v, GLX_SAMPLES) > 0) {
+            continue;  // Windows' pixel formats are never multisampled
         }
+        // The one pixel format has no alpha channel, so a visual without one is the closer match.
         SubsetVisualScore score{subsetDepthDistance(subsetGlx(display, v, GLX_DEPTH_SIZE), depthBits),
-                                subsetGlx(display, v, GLX_STENCIL_SIZE) + subsetGlx(display, v, GLX_ACCUM_RED_SIZE) +
-                                    subsetGlx(display, v, GLX_AUX_BUFFERS)};
+                                subsetGlx(display, v, GLX_ALPHA_SIZE) + subsetGlx(display, v, GLX_STENCIL_SIZE) +
+                                    subsetGlx(display, v, GLX_ACCUM_RED_SIZE) + subsetGlx(display, v, GLX_AUX_BUFFERS)};
         if (best == 0 || subsetBetter(score, bestScore)) {
             best = v->visualid;
             bestScore = score;

@@ -1,10 +1,12 @@
-// What only the native build has to show: the window's icon as X11 carries it, and a clear
-// failure where there is no display at all.
+// What only the native build has to show: the window's icon as X11 carries it, the GL format of
+// its window, and a clear failure where there is no display at all.
 #include <gtest/gtest.h>
 
 // NOTE: after GoogleTest, whose own None the Xlib macro of that name would break.
+#include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -66,6 +68,38 @@ TEST(NativeProgram, WindowCarriesTheProgramsIcon) {
     std::vector<unsigned long> expected = iconFromArt();
     ASSERT_EQ(expected.size(), 32u * 32u);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), icon.begin() + 2)) << "the icon differs from its pixel art";
+    session.closeWithEscape();
+}
+
+// The GLX attribute of the window's visual, or -1 if GLX does not know it.
+int visualAttribute(Display* display, Window window, int attribute) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0) return -1;
+    XVisualInfo pattern{};
+    pattern.visualid = XVisualIDFromVisual(attributes.visual);
+    int count = 0;
+    XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &pattern, &count);
+    if (visual == nullptr) return -1;
+    int value = -1;
+    if (glXGetConfig(display, visual, attribute, &value) != 0) value = -1;
+    XFree(visual);
+    return value;
+}
+
+// The program asks for 16 depth bits and no alpha, and Windows gives the format closest to that.
+// GLX on its own would give the deepest depth buffer, whose finer steps turn the ties between
+// the model's two coplanar faces into speckles.
+TEST(NativeProgram, WindowHasTheClosestPixelFormat) {
+    if (const std::optional<std::string> reason = ViewerSession::unavailable(Target::Native)) GTEST_SKIP() << *reason;
+    ViewerSession session(Target::Native, "WindowHasTheClosestPixelFormat");
+    session.start();
+    ASSERT_NO_FATAL_FAILURE(session.openWindow());
+
+    Display* display = session.x().raw();
+    EXPECT_EQ(visualAttribute(display, session.window(), GLX_DEPTH_SIZE), 16);
+    EXPECT_EQ(visualAttribute(display, session.window(), GLX_ALPHA_SIZE), 0);
+    EXPECT_EQ(visualAttribute(display, session.window(), GLX_DOUBLEBUFFER), 1);
+    EXPECT_LE(visualAttribute(display, session.window(), GLX_SAMPLES), 0);
     session.closeWithEscape();
 }
 
