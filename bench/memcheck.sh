@@ -16,6 +16,7 @@ wrapper="$out/helicoid-under-memcheck"
 cat > "$wrapper" <<WRAP
 #!/bin/sh
 exec valgrind --tool=memcheck --error-exitcode=42 --num-callers=40 --leak-check=full \\
+  --errors-for-leak-kinds=definite --child-silent-after-fork=yes \\
   --suppressions="$PWD/bench/memcheck.supp" --gen-suppressions=all \\
   --log-file="$out/memcheck.log" "$PWD/build/linux/helicoid" "\$@"
 WRAP
