@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -55,20 +56,36 @@ std::vector<unsigned long> windowIcon(Display* display, Window window) {
     return values;
 }
 
-TEST(NativeProgram, WindowCarriesTheProgramsIcon) {
-    if (const std::optional<std::string> reason = ViewerSession::unavailable(Target::Native)) GTEST_SKIP() << *reason;
-    ViewerSession session(Target::Native, "WindowCarriesTheProgramsIcon");
-    session.start();
-    ASSERT_NO_FATAL_FAILURE(session.openWindow());
+// The viewer started natively, its notice dismissed and its window open; Esc closes it at the end.
+class NativeWindow : public ::testing::Test {
+protected:
+    std::unique_ptr<ViewerSession> session;
 
-    std::vector<unsigned long> icon = windowIcon(session.x().raw(), session.window());
+    void SetUp() override {
+        if (const std::optional<std::string> reason = ViewerSession::unavailable(Target::Native))
+            GTEST_SKIP() << *reason;
+        session = std::make_unique<ViewerSession>(Target::Native,
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        session->start();
+        ASSERT_NO_FATAL_FAILURE(session->openWindow());
+        opened = true;
+    }
+    void TearDown() override {
+        if (opened) session->closeWithEscape();
+    }
+
+private:
+    bool opened = false;
+};
+
+TEST_F(NativeWindow, CarriesTheProgramsIcon) {
+    std::vector<unsigned long> icon = windowIcon(session->x().raw(), session->window());
     ASSERT_GE(icon.size(), 2u) << "the window has no _NET_WM_ICON";
     EXPECT_EQ(icon[0], 32u);
     EXPECT_EQ(icon[1], 32u);
     std::vector<unsigned long> expected = iconFromArt();
     ASSERT_EQ(expected.size(), 32u * 32u);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), icon.begin() + 2)) << "the icon differs from its pixel art";
-    session.closeWithEscape();
 }
 
 // The GLX attribute of the window's visual, or -1 if GLX does not know it.
@@ -89,18 +106,12 @@ int visualAttribute(Display* display, Window window, int attribute) {
 // The program asks for 16 depth bits and no alpha, and Windows gives the format closest to that.
 // GLX on its own would give the deepest depth buffer, whose finer steps turn the ties between
 // the model's two coplanar faces into speckles.
-TEST(NativeProgram, WindowHasTheClosestPixelFormat) {
-    if (const std::optional<std::string> reason = ViewerSession::unavailable(Target::Native)) GTEST_SKIP() << *reason;
-    ViewerSession session(Target::Native, "WindowHasTheClosestPixelFormat");
-    session.start();
-    ASSERT_NO_FATAL_FAILURE(session.openWindow());
-
-    Display* display = session.x().raw();
-    EXPECT_EQ(visualAttribute(display, session.window(), GLX_DEPTH_SIZE), 16);
-    EXPECT_EQ(visualAttribute(display, session.window(), GLX_ALPHA_SIZE), 0);
-    EXPECT_EQ(visualAttribute(display, session.window(), GLX_DOUBLEBUFFER), 1);
-    EXPECT_LE(visualAttribute(display, session.window(), GLX_SAMPLES), 0);
-    session.closeWithEscape();
+TEST_F(NativeWindow, HasTheClosestPixelFormat) {
+    Display* display = session->x().raw();
+    EXPECT_EQ(visualAttribute(display, session->window(), GLX_DEPTH_SIZE), 16);
+    EXPECT_EQ(visualAttribute(display, session->window(), GLX_ALPHA_SIZE), 0);
+    EXPECT_EQ(visualAttribute(display, session->window(), GLX_DOUBLEBUFFER), 1);
+    EXPECT_LE(visualAttribute(display, session->window(), GLX_SAMPLES), 0);
 }
 
 TEST(NativeProgram, WithoutADisplayItSaysSoInOneLineAndFails) {
