@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the native viewer under valgrind's memcheck for a short session on a virtual display:
-# the notice, the first frame, one drag, Esc. Fails on any memcheck error that the suppressions
+# the notice, the first frame, Esc. Fails on any memcheck error that the suppressions
 # in bench/memcheck.supp (driver noise, each with its reason) do not cover.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/install-packages.sh test
 command -v valgrind >/dev/null || { sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo; $sudo apt-get install -y -qq valgrind >/dev/null; }
 cmake --preset linux >/dev/null
-cmake --build --preset linux --target helicoid helicoid_first_frame
+cmake --build --preset linux --target helicoid
 
 out="$PWD/build/linux/memcheck"
 mkdir -p "$out"
@@ -24,7 +24,7 @@ chmod +x "$wrapper"
 
 # One rasteriser thread: llvmpipe's worker threads only slow valgrind down.
 status=0
-LP_NUM_THREADS=0 build/linux/helicoid_first_frame "$wrapper" "$out/first-frame.png" --drag || status=$?
+LP_NUM_THREADS=0 scripts/first-frame.sh "$wrapper" "$out/first-frame.png" || status=$?
 grep -E "ERROR SUMMARY|definitely lost" "$out/memcheck.log" || true
 if [ "$status" -ne 0 ]; then
   echo "memcheck: errors or a bad exit ($status); see $out/memcheck.log"

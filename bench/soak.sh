@@ -8,17 +8,20 @@ seconds="${1:-600}"
 messages="${2:-1000000}"
 
 scripts/install-packages.sh test
-cmake --preset linux >/dev/null
-cmake --build --preset linux --target sanitized_build helicoid_soak
+cmake --preset linux-asan >/dev/null
+cmake --build --preset linux-asan
+tree="$PWD/build/linux-asan"
 
-out="$PWD/build/linux/soak"
+out="$tree/soak-long"
 mkdir -p "$out"
-export LSAN_OPTIONS="suppressions=$PWD/tests/soak/lsan.supp"
 export UBSAN_OPTIONS=print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/soak/lsan.supp"
+# As in the soak test: the GL driver kept loaded until the leak check (tests/soak/CMakeLists.txt).
+export SOAK_PROGRAM_PRELOAD="$(g++ -print-file-name=libasan.so) /usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so"
 
 echo "== soak: $seconds s of random input"
-build/linux/helicoid_soak build/linux/sanitized/helicoid "$seconds" "$out" | tee "$out/soak-report.txt"
+"$tree/helicoid_soak" "$tree/helicoid" "$seconds" "$out" | tee "$out/soak-report.txt"
 
 echo "== fuzz: $messages messages to the window procedure"
 LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp" \
-  build/linux/sanitized/tests/fuzz/window_procedure_fuzz "$messages" 7 | tee "$out/fuzz-report.txt"
+  "$tree/tests/fuzz/window_procedure_fuzz" "$messages" 7 | tee "$out/fuzz-report.txt"

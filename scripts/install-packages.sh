@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, if any are missing.
-# Usage: scripts/install-packages.sh build|test
-#   build: what building and showing the native viewer needs
-#   test:  everything: all three builds, the tests and the virtual display
+# Usage: scripts/install-packages.sh viewer|headless|test
+#   viewer:   what building and starting the native viewer needs
+#   headless: the virtual display and the tools that show the viewer's first frame without a display
+#   test:     everything: all three builds, the tests and their virtual displays
 set -euo pipefail
 
-# The native build: compilers, SDL2 and GL, and what its build tree's tests and tools link.
-build_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev
-  libx11-dev libxtst-dev libpng-dev libgtest-dev libgmock-dev libosmesa6-dev libssl-dev
-  xvfb xauth x11-utils)
-# Everything else the tests need: the Windows cross builds and Wine to run one of them.
-test_packages=("${build_packages[@]}"
+# The native viewer: compilers, SDL2, OpenGL and Xlib (the Win32 subset picks its GL visual
+# through Xlib), and xdpyinfo to tell whether there is a display to show it on.
+viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-dev x11-utils)
+# No display: Xvfb, xdotool to press Return on the notice, xwd and netpbm for the picture.
+headless_packages=(xvfb xdotool x11-apps netpbm)
+# The tests: the Windows cross builds, Wine to run one of them, and what the test programs link.
+test_packages=("${viewer_packages[@]}" "${headless_packages[@]}" xauth
+  libxtst-dev libpng-dev libgtest-dev libgmock-dev libosmesa6-dev libssl-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64)
 
 case "${1:-}" in
-  build) wanted=("${build_packages[@]}") ;;
+  viewer) wanted=("${viewer_packages[@]}") ;;
+  headless) wanted=("${headless_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+  *) echo "usage: $0 viewer|headless|test" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds all three presets and runs every test.
+# Installs what the tests need, builds every preset and runs every test: the Windows
+# executables' checks, the native suite, and the sanitized fuzzer and soak.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-packages.sh test
 
-presets=(windows-x86 windows-x64 linux)  # the native tests drive the Windows build too: build it first
+presets=(windows-x86 windows-x64 linux linux-asan)  # the native tests drive the Windows build too: build it first
 for preset in "${presets[@]}"; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null

@@ -2,7 +2,7 @@
 // lParam is not looked at, so each character message runs its command once.
 #include "app/keyboard.h"
 
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "scene/viewer_state.h"
 
 namespace {

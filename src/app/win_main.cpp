@@ -1,15 +1,12 @@
 // The process entry: registers the window class, shows the usage notice, opens the fixed-size
 // square window and runs the message loop until the window is closed.
+#include "app/icon_resource.h"
 #include "app/message_loop.h"
 #include "app/window_procedure.h"
 #include "scene/viewer_state.h"
+#include "scene/viewer_texts.h"
 
 namespace {
-
-const char* const usageText = " mouse: touch the window image for movement----- ";
-const char* const usageCaption = "soft by Tesmoral - helicoid@example.com ";
-
-const WORD iconResourceId = 101;
 
 // The window is square, 80 % of the screen height on each side.
 const double windowSizeFraction = 0.8;
@@ -32,7 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(iconResourceId));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_HELICOID));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
     windowClass.lpszMenuName = nullptr;
@@ -42,7 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const bool classRegistered = RegisterClassA(&windowClass) != 0;
 
     // Nothing else happens until the user has read the notice.
-    MessageBoxA(nullptr, usageText, usageCaption, MB_OK);
+    MessageBoxA(nullptr, usageNoticeText, usageNoticeCaption, MB_OK);
 
     // Both sides come from the screen height; the conversion truncates towards zero.
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);

@@ -3,7 +3,7 @@
 #include "app/window_procedure.h"
 
 #include "app/keyboard.h"
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "app/window_lifecycle.h"
 #include "gl/palette.h"
 #include "scene/viewer_state.h"

@@ -3,7 +3,7 @@
 // over 0 to 255 following the format's bit layout.
 #include "gl/palette.h"
 
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "scene/viewer_state.h"
 
 #include <cstddef>

@@ -1,9 +1,7 @@
 // Draws the built-in mesh as one immediate-mode triangle list.
 #include "model/mesh.h"
 
-#include "platform/win32.h"
-
-#include <GL/gl.h>
+#include "platform/opengl.h"
 
 void sendMesh(const Mesh& mesh) {
     glLineWidth(1.0f);

@@ -4,11 +4,7 @@
 
 #include <stdint.h>
 
-struct Vec3 {
-    float x;
-    float y;
-    float z;
-};
+#include "model/vec3.h"
 
 // One triangle of the table: each corner's position and normal entry; no texture coordinates.
 struct MeshTriangle {

@@ -3,7 +3,7 @@
 
 #include "scene/viewer_state.h"
 
-#include <GL/gl.h>
+#include "platform/opengl.h"
 
 namespace {
 

@@ -3,7 +3,9 @@
 
 #include "scene/viewer_state.h"
 
-#include <GL/gl.h>
+#include "model/mesh.h"
+
+#include "platform/opengl.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
 // The viewer state's variables with their initial values.
 #include "scene/viewer_state.h"
 
+#include "scene/viewer_texts.h"
+
 const char* const className = "OpenGL";
-const char* const windowTitle = " soft by Tesmoral";
+const char* const windowTitle = viewerWindowTitle;
 const int windowX = 50;
 const int windowY = 50;
 int windowWidth = 0;

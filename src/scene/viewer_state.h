@@ -2,7 +2,7 @@
 // the frame share, read and written directly by the code that uses them.
 #pragma once
 
-#include "model/mesh.h"
+#include "model/vec3.h"
 #include "platform/win32.h"
 
 // Window and device.

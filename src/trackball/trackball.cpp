@@ -2,7 +2,7 @@
 // spin/drag flags of the viewer state up to date as the left button is pressed, moved and released.
 #include "trackball/trackball.h"
 
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "scene/viewer_state.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 // and decides, on release, whether the model keeps spinning or stops.
 #pragma once
 
-#include "model/mesh.h"
+#include "model/vec3.h"
 
 // Maps the window point (x, y) onto the unit sphere under a width by height window: the centre
 // gives (0, 0, 1), points on or beyond the inscribed circle give the equator.

@@ -14,6 +14,7 @@
 #include "driver/wine.h"
 #include "driver/x_client.h"
 #include "driver/xvfb.h"
+#include "scene/viewer_texts.h"
 
 namespace viewer_e2e {
 
@@ -26,8 +27,8 @@ void PrintTo(Target target, std::ostream* out);  // for test output
 
 // What a person sees of the viewer, and where to find it.
 namespace expected {
-inline const std::string windowTitle = " soft by Tesmoral";
-inline const std::string noticeCaption = "soft by Tesmoral - helicoid@example.com ";
+inline const std::string windowTitle = viewerWindowTitle;
+inline const std::string noticeCaption = usageNoticeCaption;
 inline const e2e::Rect outerWindow{50, 50, 819, 819};  // at (50, 50), 0.8 x 1024 on each side
 // Clear colours as 8-bit values: 0.15 grey, and the fog's (0.5, 0.25, 0.25).
 inline const e2e::Rgb background{38, 38, 38};

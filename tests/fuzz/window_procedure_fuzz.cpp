@@ -4,8 +4,8 @@
 // UndefinedBehaviorSanitizer, which stop the run at the first fault they see.
 //
 // Usage: window_procedure_fuzz MESSAGES [STREAM]   (STREAM picks the random sequence; default 1)
-#include "app/redraw.h"
 #include "app/window_procedure.h"
+#include "scene/redraw.h"
 #include "scene/viewer_state.h"
 #include "tests/render/offscreen_context.h"
 #include "tests/support/fake_win32.h"

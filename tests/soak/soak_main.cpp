@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <map>
@@ -24,13 +25,14 @@
 #include "driver/process.h"
 #include "driver/x_client.h"
 #include "driver/xvfb.h"
+#include "scene/viewer_texts.h"
 
 namespace {
 
 using e2e::Millis;
 
-const std::string noticeCaption = "soft by Tesmoral - helicoid@example.com ";
-const std::string windowTitle = " soft by Tesmoral";
+const std::string noticeCaption = usageNoticeCaption;
+const std::string windowTitle = viewerWindowTitle;
 const Millis timeout{60000};
 const long allowedGrowthKb = 4096;  // after the warm-up
 const int memoryCheckedFromSeconds = 180;
@@ -129,6 +131,8 @@ int soak(const std::string& program, int seconds, const std::string& outputDir) 
     std::remove(log.c_str());
     e2e::Command command({program});
     command.setEnv = {{"DISPLAY", server->display()}};
+    // Libraries to keep loaded in the program until it exits (see CMakeLists.txt).
+    if (const char* preload = std::getenv("SOAK_PROGRAM_PRELOAD")) command.setEnv.push_back({"LD_PRELOAD", preload});
     command.unsetEnv = {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
     command.logPath = log;
     e2e::Process viewer = e2e::Process::start(command);

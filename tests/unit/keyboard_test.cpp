@@ -1,7 +1,7 @@
 // The keyboard commands, sent as character messages through the window procedure.
 #include "tests/unit/app_fixture.h"
 
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "app/window_procedure.h"
 #include "scene/viewer_state.h"
 

@@ -1,7 +1,7 @@
 // The logical palette: when one is made, its entries, and the two palette messages.
 #include "tests/unit/app_fixture.h"
 
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "app/window_procedure.h"
 #include "gl/palette.h"
 #include "scene/viewer_state.h"

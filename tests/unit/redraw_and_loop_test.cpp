@@ -3,7 +3,7 @@
 #include "tests/unit/app_fixture.h"
 
 #include "app/message_loop.h"
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "app/window_procedure.h"
 #include "scene/viewer_state.h"
 #include "trackball/trackball.h"

@@ -2,7 +2,7 @@
 // move it between resting, dragging, spinning freely and stopped.
 #include "tests/unit/app_fixture.h"
 
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "scene/viewer_state.h"
 #include "trackball/trackball.h"
 

@@ -4,6 +4,8 @@
 
 #include "app/window_procedure.h"
 #include "scene/viewer_state.h"
+#include "scene/viewer_texts.h"
+#include "app/icon_resource.h"
 
 #include <algorithm>
 
@@ -41,17 +43,17 @@ TEST_F(WinMainTest, StartsInOrderDrawsContinuouslyAndExitsWithZeroOnEscape) {
     EXPECT_EQ(windowClass.hInstance, fakeInstance);
     EXPECT_EQ(windowClass.hbrBackground, nullptr);
     EXPECT_STREQ(windowClass.lpszClassName, "OpenGL");
-    EXPECT_EQ(lastWin32Call("LoadIconA").text, "#101");
+    EXPECT_EQ(lastWin32Call("LoadIconA").text, "#" + std::to_string(IDI_HELICOID));
     EXPECT_EQ(lastWin32Call("LoadIconA").args, Args{intptr_t(fakeInstance)});
     EXPECT_EQ(lastWin32Call("LoadCursorA").text, "#32512");
 
     const Win32Call notice = lastWin32Call("MessageBoxA");
-    EXPECT_EQ(notice.text, "soft by Tesmoral - helicoid@example.com | mouse: touch the window image for movement----- ");
+    EXPECT_EQ(notice.text, std::string(usageNoticeCaption) + "|" + usageNoticeText);
     EXPECT_EQ(notice.args, (Args{0, MB_OK}));
 
     // 80 % of a 1024-pixel screen height on each side, at (50, 50).
     const Win32Call create = lastWin32Call("CreateWindowExA");
-    EXPECT_EQ(create.text, "OpenGL| soft by Tesmoral");
+    EXPECT_EQ(create.text, std::string("OpenGL|") + viewerWindowTitle);
     EXPECT_EQ(create.args, (Args{0, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 50, 50, 819, 819, 0, 0,
                                  intptr_t(fakeInstance), 0}));
     EXPECT_EQ(lastWin32Call("ShowWindow").args, (Args{intptr_t(fakeWindow), SW_SHOWMAXIMIZED}));

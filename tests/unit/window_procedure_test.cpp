@@ -2,7 +2,7 @@
 // the mouse messages, each with and without a rendering context.
 #include "tests/unit/app_fixture.h"
 
-#include "app/redraw.h"
+#include "scene/redraw.h"
 #include "app/window_procedure.h"
 #include "scene/viewer_state.h"
 

@@ -1,7 +1,7 @@
 // Redraw requests and the idle hook. Nothing draws from a message handler: handlers install the
 // hook, and the message loop calls it once the queue is empty, so a burst of requests gives one
 // frame.
-#include "app/redraw.h"
+#include "scene/redraw.h"
 
 #include "scene/scene.h"
 #include "scene/viewer_state.h"
