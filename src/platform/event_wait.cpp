@@ -44,6 +44,9 @@ void subsetWaitForX11(Display* display, int timeoutMs) {
 
 void subsetWaitForEvents(Sint64 timeoutMs) {
     const int timeout = static_cast<int>(SDL_min(timeoutMs, Sint64{INT_MAX}));
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
+        return;  // queued by SDL itself (showing a window, say) after its last look at the display
+    }
     if (!subsetOnX11()) {
         // NOTE: other video drivers wake SDL's own wait without the X11 fault below; drivers
         // without a wait of their own (dummy, offscreen) make SDL look every millisecond.
