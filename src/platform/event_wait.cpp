@@ -31,6 +31,8 @@ Display* subsetX11Connection() {
 }
 
 // Sleeps until the X server sends SDL's connection something, or timeoutMs pass (-1: no limit).
+// NOTE: an input method that talks to SDL over D-Bus (IBus, Fcitx) is not watched here; text it
+// sends late is taken at the next X event (the key's release, at the latest) or timer.
 void subsetWaitForX11(Display* display, int timeoutMs) {
     // Events that an earlier call read along with its reply (GLX, say) wait in Xlib's queue,
     // where poll() cannot see them; requests still in Xlib's buffer may be what the server's
