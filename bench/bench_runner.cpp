@@ -4,7 +4,10 @@
 //     page faults per frame from /proc/<pid>/stat, peak resident memory (VmHWM), for each
 //     subject in interleaved rounds;
 //   - start-up: process start to first buffer swap, less the time the usage notice was on screen;
-//   - idle cost: CPU time over a stretch of the stopped state, after a click in the window;
+//   - idle cost: CPU time and wake-ups (voluntary context switches) over a stretch of the
+//     stopped state, after a click in the window;
+//   - key delay: from a key sent with XTest to the stopped program taking its key-down from SDL;
+//   - Esc: the stopped program ended with Esc, many times, each with exit code 0;
 //   - long spin: a release-with-motion, then screenshots of the spinning model over time.
 // It writes a Markdown report. It only ends processes it started, through the process group each
 // of them leads (by its ID); the rest of Wine's processes end with `wineserver -k` for the
@@ -71,7 +74,6 @@ struct ProcSample {
     bool ok = false;
     double cpuSeconds = 0;  // user + system, all threads
     long minorFaults = 0;
-    long majorFaults = 0;
 };
 
 std::string readFile(const std::string& path) {
@@ -92,11 +94,10 @@ ProcSample sampleStat(const std::string& path) {
     std::vector<std::string> field;
     std::string item;
     while (fields >> item) field.push_back(item);
-    // After the name: state(3) ppid pgrp session tty tpgid flags minflt(10) cminflt majflt(12)
+    // After the name: state(3) ppid pgrp session tty tpgid flags minflt(10) cminflt majflt
     // cmajflt utime(14) stime(15).
     if (field.size() < 13) return sample;
     sample.minorFaults = std::stol(field[10 - 3]);
-    sample.majorFaults = std::stol(field[12 - 3]);
     sample.cpuSeconds = double(std::stoll(field[14 - 3]) + std::stoll(field[15 - 3])) / ticksPerSecond;
     sample.ok = true;
     return sample;
@@ -109,14 +110,38 @@ ProcSample sampleMainThread(pid_t pid) {
     return sampleStat("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/stat");
 }
 
-// A field of /proc/<pid>/status in kB (VmHWM, VmRSS), or -1.
-long statusKb(pid_t pid, const std::string& name) {
-    std::istringstream status(readFile("/proc/" + std::to_string(pid) + "/status"));
+// A number from a status file of /proc (VmHWM in kB, voluntary_ctxt_switches), or -1.
+long statusField(const std::string& path, const std::string& name) {
+    std::istringstream status(readFile(path));
     std::string line;
     while (std::getline(status, line)) {
         if (line.compare(0, name.size() + 1, name + ":") == 0) return std::stol(line.substr(name.size() + 1));
     }
     return -1;
+}
+
+// Over every thread of a process: CPU time in nanoseconds (schedstat, finer than stat's ticks)
+// and voluntary context switches, each the end of a sleep; and those of its main thread.
+struct ThreadTotals {
+    double cpuNs = 0;
+    long wakeUps = 0;
+    long mainWakeUps = 0;
+};
+
+ThreadTotals sampleThreads(pid_t pid) {
+    ThreadTotals totals;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task/";
+    DIR* threads = opendir(tasks.c_str());
+    if (threads == nullptr) return totals;
+    while (dirent* thread = readdir(threads)) {
+        if (thread->d_name[0] == '.') continue;
+        const long switches = statusField(tasks + thread->d_name + "/status", "voluntary_ctxt_switches");
+        totals.wakeUps += switches;
+        if (std::to_string(pid) == thread->d_name) totals.mainWakeUps = switches;
+        totals.cpuNs += std::atof(readFile(tasks + thread->d_name + "/schedstat").c_str());
+    }
+    closedir(threads);
+    return totals;
 }
 
 std::string exeOf(pid_t pid) {
@@ -145,18 +170,9 @@ std::vector<pid_t> processesWithEnvironment(const std::string& entry) {
         char* end = nullptr;
         const long pid = std::strtol(item->d_name, &end, 10);
         if (pid <= 0 || *end != '\0') continue;
-        const std::string environ = readFile("/proc/" + std::string(item->d_name) + "/environ");
-        size_t start = 0;
-        while (start < environ.size()) {
-            const size_t stop = environ.find('\0', start);
-            const size_t length = (stop == std::string::npos ? environ.size() : stop) - start;
-            if (environ.compare(start, length, entry) == 0) {
-                found.push_back(pid_t(pid));
-                break;
-            }
-            if (stop == std::string::npos) break;
-            start = stop + 1;
-        }
+        // Entries end with a zero byte; one in front makes every entry start after one too.
+        const std::string environ = std::string(1, '\0') + readFile("/proc/" + std::string(item->d_name) + "/environ");
+        if (environ.find(std::string(1, '\0') + entry + std::string(1, '\0')) != std::string::npos) found.push_back(pid_t(pid));
     }
     closedir(proc);
     return found;
@@ -220,6 +236,8 @@ public:
     const std::string& path() const { return path_; }
     uint64_t swaps() const { return record_->swaps.load(); }
     int64_t firstSwapNs() const { return record_->firstSwapNs.load(); }
+    uint64_t keyDowns() const { return record_->keyDowns.load(); }
+    int64_t lastKeyDownNs() const { return record_->lastKeyDownNs.load(); }
 
 private:
     std::string path_;
@@ -253,6 +271,7 @@ public:
     pid_t pid() const { return process_.pid(); }
     int64_t startNs() const { return startNs_; }
     bool running() { return process_.running(); }
+    std::optional<e2e::ExitStatus> waitForExit(double s) { return process_.waitForExit(e2e::Millis(int64_t(s * 1000))); }
 
     // SIGTERM to the group, then SIGKILL if it is still there after a while.
     void end() {
@@ -281,12 +300,14 @@ struct Settings {
     std::string wglExe;
     std::string tunedEnv;  // GLIBC_TUNABLES value for the allocator experiment; empty: no experiment
     std::string nativePatched;  // the native build with a change under test; empty: none
-    pid_t xServer = -1;
+    int xServer = -1;  // its PID
     int rounds = 5;
     double warmup = 3;
     double measure = 10;
     double idle = 10;
     double spin = 30;
+    int keys = 50;
+    int escRuns = 100;
     std::string only;  // comma-separated parts to run; empty: all
     std::string subjects;  // comma-separated subject keys to run; empty: all there are
 };
@@ -399,6 +420,7 @@ public:
     }
 
     void end() { child_->end(); }
+    std::optional<e2e::ExitStatus> waitForExit(double s) { return child_->waitForExit(s); }
 
 private:
     Subject subject_;
@@ -515,7 +537,7 @@ void measureFrames(const Settings& settings, const std::vector<Subject>& subject
             const ProcSample mainAfter = sampleMainThread(run.pid());
             const ProcSample xAfter = sampleProcess(settings.xServer);
             const double serverSeconds = server.stop();
-            const long peakKb = statusKb(run.pid(), "VmHWM");
+            const long peakKb = statusField("/proc/" + std::to_string(run.pid()) + "/status", "VmHWM");
 
             const double frames = double(swapsAfter - swapsBefore);
             result.fps.push_back(frames / seconds(t1 - t0));
@@ -610,36 +632,42 @@ void measureFrames(const Settings& settings, const std::vector<Subject>& subject
     report.line();
 }
 
-void measureIdle(const Settings& settings, const Subject& subject, e2e::XClient& x, Report& report) {
-    Run run(settings, subject, x);
-    if (!run.waitForFirstFrame(120)) {
-        report.line("| " + subject.label + " | no frame | | | |");
-        run.end();
-        return;
-    }
-    sleepSeconds(2);
-    // A click (press and release at one pixel) in the middle of the window stops the drawing.
+// A click (press and release at one pixel) in the middle of the viewer's window, which stops
+// the drawing; the pointer stays there, and the keyboard focus goes to the window under it.
+void clickToStop(const Subject& subject, e2e::XClient& x) {
     const std::vector<e2e::WindowInfo> windows = subject.wine ? std::vector<e2e::WindowInfo>{} : x.findWindows(viewerTitle);
     const int cx = windows.empty() ? 50 + 819 / 2 : windows.front().rect.x + windows.front().rect.width / 2;
     const int cy = windows.empty() ? 50 + 819 / 2 : windows.front().rect.y + windows.front().rect.height / 2;
     x.movePointer(cx, cy);
+    x.focusUnderPointer();
     sleepSeconds(0.2);
     x.pressButton();
     x.releaseButton();
+}
+
+void measureIdle(const Settings& settings, const Subject& subject, e2e::XClient& x, Report& report) {
+    Run run(settings, subject, x);
+    if (!run.waitForFirstFrame(120)) {
+        report.line("| " + subject.label + " | no frame | | | | | |");
+        run.end();
+        return;
+    }
+    sleepSeconds(2);
+    clickToStop(subject, x);
     sleepSeconds(1);
 
     const uint64_t swapsBefore = run.swaps().swaps();
-    GroupCpu program([&] { return std::vector<pid_t>{run.pid()}; });
     GroupCpu servers([&] { return wineServers(settings); });
     GroupCpu everything([&] { return run.processGroup(); });
-    program.start();
     servers.start();
     everything.start();
+    const ThreadTotals before = sampleThreads(run.pid());
     const int64_t t0 = nowNs();
     sleepSeconds(settings.idle);
     const double wall = seconds(nowNs() - t0);
-    const double programCpu = program.stop();
-    const double serverCpu = servers.stop();
+    const ThreadTotals after = sampleThreads(run.pid());
+    const double programMs = (after.cpuNs - before.cpuNs) / 1e6;
+    const double serverMs = servers.stop() * 1000;
     std::map<std::string, double> byKind;
     const double allCpu = everything.stop(&byKind);
     const uint64_t frames = run.swaps().swaps() - swapsBefore;
@@ -647,13 +675,64 @@ void measureIdle(const Settings& settings, const Subject& subject, e2e::XClient&
     std::string detail;
     for (const auto& [name, cpu] : byKind)
         if (cpu > 0) detail += (detail.empty() ? "" : ", ") + name + " " + fixed(cpu * 1000, 0) + " ms";
-    const double counted = programCpu + serverCpu;
     report.line("| " + subject.label + " | " + fixed(wall, 1) + " | " + std::to_string(frames) + " | " +
-                fixed(programCpu * 1000, 0) + (subject.wine ? " + wineserver " + fixed(serverCpu * 1000, 0) : "") +
-                " | " + fixed(100 * counted / wall, 2) + " % | " +
+                fixed(programMs, 1) + (subject.wine ? " + wineserver " + fixed(serverMs, 0) : "") + " | " +
+                fixed((programMs + serverMs) / wall / 10, 3) + " % | " + fixed((after.wakeUps - before.wakeUps) / wall, 1) +
+                " | " + fixed((after.mainWakeUps - before.mainWakeUps) / wall, 1) + " | " +
                 (subject.wine ? fixed(100 * allCpu / wall, 2) + " % (" + detail + ")" : std::string("-")) + " |");
     run.end();
     if (subject.wine) stopWine(settings);
+}
+
+// Keys sent with XTest to the stopped program, one at a time; for each, the time from sending it
+// to the program taking its key-down from SDL (stamped by the preloaded counter).
+void measureKeyDelay(const Settings& settings, const Subject& subject, e2e::XClient& x, Report& report) {
+    Run run(settings, subject, x);
+    if (!run.waitForFirstFrame(120)) {
+        report.line("| " + subject.label + " | no frame | | | |");
+        run.end();
+        return;
+    }
+    sleepSeconds(1);
+    clickToStop(subject, x);
+    sleepSeconds(1);
+    std::vector<double> delaysMs;
+    for (int key = 0; key < settings.keys; ++key) {
+        const uint64_t taken = run.swaps().keyDowns();
+        const int64_t sent = nowNs();
+        x.typeKey(XK_x);  // a key without a command
+        while (run.swaps().keyDowns() == taken && nowNs() - sent < 1000000000) sleepSeconds(0.0002);
+        if (run.swaps().keyDowns() != taken) delaysMs.push_back(double(run.swaps().lastKeyDownNs() - sent) / 1e6);
+        sleepSeconds(0.137);  // out of step with a 100 ms timer
+    }
+    run.end();
+    const double slowest = delaysMs.empty() ? NAN : *std::max_element(delaysMs.begin(), delaysMs.end());
+    report.line("| " + subject.label + " | " + std::to_string(delaysMs.size()) + " of " + std::to_string(settings.keys) +
+                " | " + fixed(median(delaysMs), 2) + " | " + fixed(slowest, 2) + " |");
+}
+
+// Runs the program again and again: first frame, a click to stop it, Esc; counts the runs that
+// end by themselves with exit code 0.
+void measureEscape(const Settings& settings, const Subject& subject, e2e::XClient& x, Report& report) {
+    int clean = 0;
+    std::map<std::string, int> failures;
+    for (int attempt = 0; attempt < settings.escRuns; ++attempt) {
+        Run run(settings, subject, x);
+        std::optional<e2e::ExitStatus> status;
+        if (run.waitForFirstFrame(120)) {
+            clickToStop(subject, x);
+            sleepSeconds(0.3);
+            x.typeKey(XK_Escape);
+            status = run.waitForExit(10);
+        }
+        if (status && status->exited && status->code == 0) ++clean;
+        else ++failures[status ? status->describe() : "no frame, or still running 10 s after Esc"];
+        run.end();
+    }
+    std::string detail;
+    for (const auto& [what, count] : failures) detail += (detail.empty() ? "" : ", ") + what + ": " + std::to_string(count);
+    report.line("| " + subject.label + " | " + std::to_string(clean) + " of " + std::to_string(settings.escRuns) + " | " +
+                (detail.empty() ? "-" : detail) + " |");
 }
 
 struct Shape {
@@ -765,34 +844,29 @@ std::string argument(int& i, int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         Settings settings;
+        const std::map<std::string, std::string*> texts = {
+            {"--display", &settings.display}, {"--work", &settings.workDir}, {"--counter", &settings.counter},
+            {"--native", &settings.native}, {"--glx", &settings.glx}, {"--wine", &settings.wine},
+            {"--wine-prefix", &settings.winePrefix}, {"--wine-exe", &settings.wineExe}, {"--wgl-exe", &settings.wglExe},
+            {"--tuned", &settings.tunedEnv}, {"--native-patched", &settings.nativePatched}, {"--only", &settings.only},
+            {"--subjects", &settings.subjects}};
+        const std::map<std::string, double*> lengths = {{"--warmup", &settings.warmup}, {"--measure", &settings.measure},
+                                                        {"--idle", &settings.idle}, {"--spin", &settings.spin}};
+        const std::map<std::string, int*> counts = {{"--x-server-pid", &settings.xServer}, {"--rounds", &settings.rounds},
+                                                    {"--keys", &settings.keys}, {"--esc-runs", &settings.escRuns}};
         for (int i = 1; i < argc; ++i) {
             const std::string option = argv[i];
-            if (option == "--display") settings.display = argument(i, argc, argv);
-            else if (option == "--work") settings.workDir = argument(i, argc, argv);
-            else if (option == "--counter") settings.counter = argument(i, argc, argv);
-            else if (option == "--native") settings.native = argument(i, argc, argv);
-            else if (option == "--glx") settings.glx = argument(i, argc, argv);
-            else if (option == "--wine") settings.wine = argument(i, argc, argv);
-            else if (option == "--wine-prefix") settings.winePrefix = argument(i, argc, argv);
-            else if (option == "--wine-exe") settings.wineExe = argument(i, argc, argv);
-            else if (option == "--wgl-exe") settings.wglExe = argument(i, argc, argv);
-            else if (option == "--tuned") settings.tunedEnv = argument(i, argc, argv);
-            else if (option == "--native-patched") settings.nativePatched = argument(i, argc, argv);
-            else if (option == "--x-server-pid") settings.xServer = pid_t(std::stol(argument(i, argc, argv)));
-            else if (option == "--rounds") settings.rounds = std::stoi(argument(i, argc, argv));
-            else if (option == "--warmup") settings.warmup = std::stod(argument(i, argc, argv));
-            else if (option == "--measure") settings.measure = std::stod(argument(i, argc, argv));
-            else if (option == "--idle") settings.idle = std::stod(argument(i, argc, argv));
-            else if (option == "--spin") settings.spin = std::stod(argument(i, argc, argv));
-            else if (option == "--only") settings.only = argument(i, argc, argv);
-            else if (option == "--subjects") settings.subjects = argument(i, argc, argv);
+            if (texts.count(option)) *texts.at(option) = argument(i, argc, argv);
+            else if (lengths.count(option)) *lengths.at(option) = std::stod(argument(i, argc, argv));
+            else if (counts.count(option)) *counts.at(option) = std::stoi(argument(i, argc, argv));
             else throw std::runtime_error("unknown option " + option);
         }
         if (settings.display.empty() || settings.workDir.empty() || settings.counter.empty())
             throw std::runtime_error("usage: bench_runner --display :N --work DIR --counter libswap_counter.so "
                                      "[--native PATH] [--glx PATH] [--wine wine64 --wine-prefix DIR --wine-exe EXE "
                                      "--wgl-exe EXE] [--tuned TUNABLES] [--native-patched PATH] [--x-server-pid PID] [--rounds N] "
-                                     "[--warmup S] [--measure S] [--idle S] [--spin S] [--only frames,idle,spin]");
+                                     "[--warmup S] [--measure S] [--idle S] [--spin S] [--keys N] [--esc-runs N] "
+                                     "[--only frames,idle,keys,esc,spin]");
         mkdir((settings.workDir + "/logs").c_str(), 0755);
         signal(SIGPIPE, SIG_IGN);
         signal(SIGINT, endChildrenAndExit);
@@ -829,19 +903,35 @@ int main(int argc, char** argv) {
 
         if (wanted(settings, "frames")) measureFrames(settings, subjects, x, report);
 
-        if (wanted(settings, "idle")) {
-            report.line("## Idle cost of the stopped state");
+        const auto table = [&](const std::string& part, const std::string& text, const std::string& head,
+                               auto measure, auto chosen) {
+            if (!wanted(settings, part)) return;
+            report.line(text);
             report.line();
-            report.line("After the first frame and 2 s of drawing, a click (press and release at one pixel) in the "
-                        "window stops the drawing; after 1 s the CPU time is taken over the stretch below.");
-            report.line();
-            report.line("| subject | seconds | frames in the stretch | CPU ms | of one core (program + wineserver) | "
-                        "all Wine processes |");
-            report.line("|---|---:|---:|---:|---:|---|");
+            report.line(head);
+            std::string rule = "|";
+            for (long column = std::count(head.begin(), head.end(), '|'); column > 1; --column) rule += "---|";
+            report.line(rule);
             for (const Subject& subject : subjects)
-                if (subject.key == "native" || subject.key == "wine") measureIdle(settings, subject, x, report);
+                if (chosen(subject)) measure(settings, subject, x, report);
             report.line();
-        }
+        };
+        const auto native = [](const Subject& s) { return s.key == "native" || s.key == "native-patched"; };
+        table("idle",
+              "## Idle cost of the stopped state\n\nAfter the first frame and 2 s of drawing, a click (press and "
+              "release at one pixel) in the window stops the drawing; after 1 s the CPU time and the voluntary "
+              "context switches (wake-ups) are taken over the stretch below.",
+              "| subject | seconds | frames in the stretch | CPU ms | of one core (program + wineserver) | wake-ups/s, "
+              "all threads | wake-ups/s, main thread | all Wine processes |",
+              measureIdle, [&](const Subject& s) { return native(s) || s.key == "wine"; });
+        table("keys",
+              "## Key delay of the stopped state\n\nA key every 0.14 s, sent with XTest; the delay is from sending "
+              "it to the program taking its key-down from SDL (SDL_PollEvent, stamped by the preloaded counter).",
+              "| subject | keys taken | median ms | max ms |", measureKeyDelay, native);
+        table("esc",
+              "## Esc\n\nEach run: first frame, a click to stop the drawing, Esc 0.3 s later; the process must end "
+              "by itself within 10 s with exit code 0.",
+              "| subject | exit code 0 | other endings |", measureEscape, native);
 
         if (wanted(settings, "spin")) {
             for (const Subject& subject : subjects)

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds what the benchmarks need, starts a private Xvfb (1280x1024x24, Mesa's llvmpipe) and runs
 # bench_runner on it: frame rate of the native build, the bare GLX loop, the windows-x64 build
-# and the bare WGL loop under wine64 (interleaved rounds), start-up, idle cost and a long spin.
+# and the bare WGL loop under wine64 (interleaved rounds), start-up, idle cost, key delay, Esc
+# endings and a long spin.
 # Results go to build/bench/results.md and are printed at the end.
 #
 # Usage: bench/run.sh [--quick]
 #   --quick   one short round of everything, to check that it all runs (figures not meaningful)
-# Environment: ROUNDS (5), WARMUP (3 s), MEASURE (10 s), IDLE (10 s), SPIN (60 s) override the
-# lengths; ONLY=frames,idle,spin picks parts; SUBJECTS=native,native-tuned,glx,wine,wgl picks
+# Environment: ROUNDS (5), WARMUP (3 s), MEASURE (10 s), IDLE (10 s), SPIN (60 s), KEYS (50),
+# ESC_RUNS (100) override the lengths; ONLY=frames,idle,keys,esc,spin picks parts; SUBJECTS=native,native-tuned,glx,wine,wgl picks
 # programs; NO_BUILD=1 skips the builds; NATIVE_PATCHED=path/to/helicoid adds a native build with
 # a change under test (subject native-patched).
 set -euo pipefail
@@ -15,8 +16,9 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 rounds=${ROUNDS:-5} warmup=${WARMUP:-3} measure=${MEASURE:-10} idle=${IDLE:-10} spin=${SPIN:-60}
+keys=${KEYS:-50} esc_runs=${ESC_RUNS:-100}
 if [ "${1:-}" = "--quick" ]; then
-  rounds=1 warmup=1 measure=3 idle=3 spin=5
+  rounds=1 warmup=1 measure=3 idle=3 spin=5 keys=10 esc_runs=3
 fi
 
 # The allocator experiment: glibc's thresholds raised from outside the program (no preload), the
@@ -89,7 +91,7 @@ echo "== Xvfb on $display (PID $xvfb_pid); load average $(cut -d' ' -f1-3 /proc/
   --native "$native" --tuned "$tunables" --glx "$glx" \
   --wine "$wine" --wine-prefix "$prefix" --wine-exe "$wine_exe" --wgl-exe "$wgl_exe" \
   --x-server-pid "$xvfb_pid" --rounds "$rounds" --warmup "$warmup" --measure "$measure" \
-  --idle "$idle" --spin "$spin" ${ONLY:+--only "$ONLY"} ${SUBJECTS:+--subjects "$SUBJECTS"} \
+  --idle "$idle" --spin "$spin" --keys "$keys" --esc-runs "$esc_runs" ${ONLY:+--only "$ONLY"} ${SUBJECTS:+--subjects "$SUBJECTS"} \
   ${NATIVE_PATCHED:+--native-patched "$NATIVE_PATCHED"}
 
 mesa=$(dpkg-query -W -f='${Version}' libgl1-mesa-dri 2>/dev/null || echo unknown)

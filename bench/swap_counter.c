@@ -14,6 +14,9 @@
  * The real dlsym comes from dlvsym, which is not interposed. Because it is then called from
  * here, a lookup with RTLD_NEXT searches from this library on rather than from the caller;
  * none of the programs measured makes such lookups.
+ *
+ * It also interposes SDL_PollEvent, the one way the native build takes SDL's events, and stamps
+ * each key-down taken: the runner compares that with the time it sent the key with XTest.
  */
 #define _GNU_SOURCE
 #include "swap_record.h"
@@ -31,6 +34,10 @@
 typedef void *(*DlsymFunction)(void *, const char *);
 typedef void (*SwapFunction)(void *, unsigned long);
 typedef void (*(*GetProcFunction)(const unsigned char *))(void);
+typedef int (*PollFunction)(void *);
+
+/* SDL_KEYDOWN, the type in the first 32 bits of an SDL_Event (SDL2's ABI). */
+enum { sdlKeyDown = 0x300 };
 
 static DlsymFunction realDlsym;
 static _Atomic(SwapFunction) realSwap;
@@ -140,4 +147,22 @@ __attribute__((visibility("default"))) void (*glXGetProcAddress(const unsigned c
 
 __attribute__((visibility("default"))) void (*glXGetProcAddressARB(const unsigned char *name))(void) {
     return countingGetProcArb(name);
+}
+
+__attribute__((visibility("default"))) int SDL_PollEvent(void *event) {
+    static _Atomic(PollFunction) realPoll;
+    PollFunction poll = atomic_load(&realPoll);
+    if (poll == NULL) {
+        poll = (PollFunction)lookUp(RTLD_NEXT, "SDL_PollEvent");
+        if (poll == NULL) return 0;
+        atomic_store(&realPoll, poll);
+    }
+    int taken = poll(event);
+    if (taken == 0 || event == NULL || *(const uint32_t *)event != sdlKeyDown) return taken;
+    pthread_once(&recordOnce, mapRecord);
+    if (record != NULL) {
+        atomic_store(&record->lastKeyDownNs, monotonicNs());
+        atomic_fetch_add(&record->keyDowns, 1);
+    }
+    return taken;
 }

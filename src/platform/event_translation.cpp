@@ -1,37 +1,20 @@
-// SDL's events as Windows messages: window events, keys, typed text and the mouse become WM_*
-// messages in the queue, with Windows' virtual keys, key-message bits and button flags.
+// SDL's events as Windows messages: window events, keys, typed text and the left mouse button
+// become WM_* messages in the queue, with Windows' virtual keys, key-message bits and typed text.
 #include "platform/platform_internal.h"
 
 namespace {
 
-// Virtual keys of the SDL keys that have one; letters, digits and F1..F12 are mapped by range.
-struct SubsetKeyName {
+// The keys with a virtual key besides letters and digits: those that type a control character,
+// which SDL's text events never carry (SDL drops every character below 0x20). Keys that type
+// printable characters reach the window through their text; the rest are not reported.
+struct SubsetKey {
     SDL_Keycode key;
     WORD virtualKey;
-};
-constexpr SubsetKeyName subsetKeyTable[] = {
-    {SDLK_BACKSPACE, VK_BACK}, {SDLK_TAB, VK_TAB},       {SDLK_RETURN, VK_RETURN},  {SDLK_KP_ENTER, VK_RETURN},
-    {SDLK_ESCAPE, VK_ESCAPE},  {SDLK_SPACE, 0x20},       {SDLK_PAGEUP, 0x21},       {SDLK_PAGEDOWN, 0x22},
-    {SDLK_END, 0x23},          {SDLK_HOME, 0x24},        {SDLK_LEFT, 0x25},         {SDLK_UP, 0x26},
-    {SDLK_RIGHT, 0x27},        {SDLK_DOWN, 0x28},        {SDLK_INSERT, 0x2D},       {SDLK_DELETE, 0x2E},
-    {SDLK_LSHIFT, 0x10},       {SDLK_RSHIFT, 0x10},      {SDLK_LCTRL, 0x11},        {SDLK_RCTRL, 0x11},
-    {SDLK_LALT, 0x12},         {SDLK_RALT, 0x12},        {SDLK_CAPSLOCK, 0x14},     {SDLK_SEMICOLON, 0xBA},
-    {SDLK_EQUALS, 0xBB},       {SDLK_COMMA, 0xBC},       {SDLK_MINUS, 0xBD},        {SDLK_PERIOD, 0xBE},
-    {SDLK_SLASH, 0xBF},        {SDLK_BACKQUOTE, 0xC0},   {SDLK_LEFTBRACKET, 0xDB},  {SDLK_BACKSLASH, 0xDC},
-    {SDLK_RIGHTBRACKET, 0xDD}, {SDLK_QUOTE, 0xDE},
-};
-
-// The characters Windows types for keys whose SDL text events never come (SDL drops every
-// character below 0x20).
-struct SubsetKeyCharacter {
-    WPARAM virtualKey;
     char character;
 };
-constexpr SubsetKeyCharacter subsetControlCharacters[] = {
-    {VK_ESCAPE, 27},
-    {VK_RETURN, 13},
-    {VK_TAB, 9},
-    {VK_BACK, 8},
+constexpr SubsetKey subsetControlKeys[] = {
+    {SDLK_ESCAPE, VK_ESCAPE, 27}, {SDLK_RETURN, VK_RETURN, 13}, {SDLK_KP_ENTER, VK_RETURN, 13},
+    {SDLK_TAB, VK_TAB, 9},        {SDLK_BACKSPACE, VK_BACK, 8},
 };
 
 // Key-message lParam bits: repeat count 1, previous key state, transition state.
@@ -39,27 +22,23 @@ constexpr DWORD subsetKeyRepeatOnce = 0x00000001;
 constexpr DWORD subsetKeyWasDown = 0x40000000;
 constexpr DWORD subsetKeyGoingUp = 0x80000000;
 
-constexpr int subsetWheelDelta = 120;
-
-WPARAM subsetButtonsDown = 0;  // MK_* of the buttons held, from the button events seen so far
 POINT subsetMouseOnScreen = {0, 0};
 
-WORD subsetVirtualKey(SDL_Keycode key) {
+// The key's virtual key and the control character it types (0 for none), or a virtual key of 0
+// for a key that is not reported.
+SubsetKey subsetKeyOf(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) {
-        return static_cast<WORD>('A' + (key - SDLK_a));
+        return SubsetKey{key, static_cast<WORD>('A' + (key - SDLK_a)), 0};
     }
     if (key >= SDLK_0 && key <= SDLK_9) {
-        return static_cast<WORD>('0' + (key - SDLK_0));
+        return SubsetKey{key, static_cast<WORD>('0' + (key - SDLK_0)), 0};
     }
-    if (key >= SDLK_F1 && key <= SDLK_F12) {
-        return static_cast<WORD>(0x70 + (key - SDLK_F1));
-    }
-    for (const SubsetKeyName& entry : subsetKeyTable) {
+    for (const SubsetKey& entry : subsetControlKeys) {
         if (entry.key == key) {
-            return entry.virtualKey;
+            return entry;
         }
     }
-    return 0;
+    return SubsetKey{key, 0, 0};
 }
 
 // Decodes SDL's UTF-8 text into the single-byte characters an ANSI window receives; characters
@@ -86,20 +65,6 @@ std::string subsetAnsiText(const char* utf8) {
         ansi.push_back(codePoint <= 0xFF ? static_cast<char>(codePoint) : '?');
     }
     return ansi;
-}
-
-WPARAM subsetButtonsFromState(Uint32 state) {
-    WPARAM buttons = 0;
-    if ((state & SDL_BUTTON_LMASK) != 0) {
-        buttons |= MK_LBUTTON;
-    }
-    if ((state & SDL_BUTTON_RMASK) != 0) {
-        buttons |= MK_RBUTTON;
-    }
-    if ((state & SDL_BUTTON_MMASK) != 0) {
-        buttons |= MK_MBUTTON;
-    }
-    return buttons;
 }
 
 // The window a mouse event belongs to: SDL's mouse focus, or the capturing window.
@@ -182,18 +147,21 @@ void subsetTranslateWindowEvent(const SDL_WindowEvent& event) {
 
 void subsetTranslateKey(const SDL_KeyboardEvent& event) {
     SubsetWindow* window = subsetKeyWindow(event.windowID);
-    const WORD virtualKey = subsetVirtualKey(event.keysym.sym);
-    if (window == nullptr || virtualKey == 0) {
+    const SubsetKey key = subsetKeyOf(event.keysym.sym);
+    if (window == nullptr || key.virtualKey == 0) {
         return;
     }
     DWORD bits = subsetKeyRepeatOnce;
     if (event.type == SDL_KEYUP) {
         bits |= subsetKeyWasDown | subsetKeyGoingUp;
-    } else if (event.repeat != 0) {
+        subsetEnqueue(subsetHandle(window), WM_KEYUP, key.virtualKey, static_cast<LPARAM>(bits), event.timestamp);
+        return;
+    }
+    if (event.repeat != 0) {
         bits |= subsetKeyWasDown;
     }
-    subsetEnqueue(subsetHandle(window), event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, virtualKey,
-                static_cast<LPARAM>(bits), event.timestamp);
+    const std::string typed = key.character != 0 ? std::string(1, key.character) : std::string();
+    subsetEnqueue(subsetHandle(window), WM_KEYDOWN, key.virtualKey, static_cast<LPARAM>(bits), event.timestamp, typed);
 }
 
 // SDL reports typed text after its key-down; the text waits on that key-down for
@@ -214,52 +182,23 @@ void subsetTranslateText(const SDL_TextInputEvent& event) {
     }
 }
 
-void subsetTranslateMouse(const SDL_Event& event) {
-    if (event.type == SDL_MOUSEMOTION) {
-        SubsetWindow* window = subsetMouseWindow(event.motion.windowID);
-        if (window == nullptr) {
-            return;
-        }
-        subsetNoteMouse(window, event.motion.x, event.motion.y);
-        subsetEnqueue(subsetHandle(window), WM_MOUSEMOVE, subsetButtonsFromState(event.motion.state),
-                    MAKELPARAM(event.motion.x, event.motion.y), event.motion.timestamp);
+// Queues a mouse message for the window the event belongs to. Only the left button is
+// reported, so MK_LBUTTON is the one button flag.
+void subsetEnqueueMouse(Uint32 sdlWindowId, UINT message, bool leftDown, int x, int y, Uint32 time) {
+    SubsetWindow* window = subsetMouseWindow(sdlWindowId);
+    if (window == nullptr) {
         return;
     }
-    if (event.type == SDL_MOUSEWHEEL) {
-        SubsetWindow* window = subsetMouseWindow(event.wheel.windowID);
-        if (window == nullptr) {
-            return;
-        }
-        int steps = event.wheel.y;
-        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) {
-            steps = -steps;
-        }
-        // The wheel message carries screen coordinates.
-        subsetEnqueue(subsetHandle(window), WM_MOUSEWHEEL, MAKELONG(subsetButtonsDown, steps * subsetWheelDelta),
-                    MAKELPARAM(subsetMouseOnScreen.x, subsetMouseOnScreen.y), event.wheel.timestamp);
+    subsetNoteMouse(window, x, y);
+    subsetEnqueue(subsetHandle(window), message, leftDown ? MK_LBUTTON : 0, MAKELPARAM(x, y), time);
+}
+
+void subsetTranslateButton(const SDL_MouseButtonEvent& event) {
+    if (event.button != SDL_BUTTON_LEFT) {
         return;
     }
-    const SDL_MouseButtonEvent& button = event.button;
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    UINT message = 0;
-    WPARAM flag = 0;
-    if (button.button == SDL_BUTTON_LEFT) {
-        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-        flag = MK_LBUTTON;
-    } else if (button.button == SDL_BUTTON_RIGHT) {
-        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-        flag = MK_RBUTTON;
-    } else if (button.button == SDL_BUTTON_MIDDLE) {
-        message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-        flag = MK_MBUTTON;
-    }
-    SubsetWindow* window = subsetMouseWindow(button.windowID);
-    if (message == 0 || window == nullptr) {
-        return;
-    }
-    subsetButtonsDown = down ? (subsetButtonsDown | flag) : (subsetButtonsDown & ~flag);
-    subsetNoteMouse(window, button.x, button.y);
-    subsetEnqueue(subsetHandle(window), message, subsetButtonsDown, MAKELPARAM(button.x, button.y), button.timestamp);
+    subsetEnqueueMouse(event.windowID, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down, event.x, event.y, event.timestamp);
 }
 
 void subsetTranslateEvent(const SDL_Event& event) {
@@ -275,10 +214,12 @@ void subsetTranslateEvent(const SDL_Event& event) {
         subsetTranslateText(event.text);
         break;
     case SDL_MOUSEMOTION:
+        subsetEnqueueMouse(event.motion.windowID, WM_MOUSEMOVE, (event.motion.state & SDL_BUTTON_LMASK) != 0,
+                           event.motion.x, event.motion.y, event.motion.timestamp);
+        break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-    case SDL_MOUSEWHEEL:
-        subsetTranslateMouse(event);
+        subsetTranslateButton(event.button);
         break;
     default:
         break;  // SDL_QUIT among others: Win32 programs end through their windows
@@ -296,13 +237,4 @@ void subsetPumpEvents() {
 
 POINT subsetMousePosition() {
     return subsetMouseOnScreen;
-}
-
-char subsetControlCharacter(WPARAM virtualKey) {
-    for (const SubsetKeyCharacter& entry : subsetControlCharacters) {
-        if (entry.virtualKey == virtualKey) {
-            return entry.character;
-        }
-    }
-    return 0;
 }

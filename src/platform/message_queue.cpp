@@ -7,15 +7,11 @@
 
 namespace {
 
-// A queued message. A key-down keeps the characters its key typed until TranslateMessage.
+// A queued message. A key-down carries the characters its key typed, for TranslateMessage.
 struct SubsetQueued {
     MSG msg;
     std::string typed;
 };
-
-// How long GetMessageA sleeps between two looks at SDL's events: short enough that input is
-// handled without a delay anyone could notice, long enough to cost next to nothing.
-constexpr Sint64 subsetPollInterval = 5;
 
 std::deque<SubsetQueued> subsetQueue;
 bool subsetQuitPosted = false;
@@ -67,8 +63,8 @@ bool subsetFindMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bo
 
 }  // namespace
 
-void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Uint32 time) {
-    subsetQueue.push_back(SubsetQueued{MSG{window, message, wParam, lParam, time, subsetMousePosition()}, {}});
+void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Uint32 time, const std::string& typed) {
+    subsetQueue.push_back(SubsetQueued{MSG{window, message, wParam, lParam, time, subsetMousePosition()}, typed});
 }
 
 bool subsetAttachTypedText(HWND window, const std::string& typed) {
@@ -76,8 +72,7 @@ bool subsetAttachTypedText(HWND window, const std::string& typed) {
         return false;
     }
     SubsetQueued& last = subsetQueue.back();
-    if (last.msg.hwnd != window || last.msg.message != WM_KEYDOWN || !last.typed.empty() ||
-        subsetControlCharacter(last.msg.wParam) != 0) {
+    if (last.msg.hwnd != window || last.msg.message != WM_KEYDOWN || !last.typed.empty()) {
         return false;
     }
     last.typed = typed;
@@ -122,14 +117,7 @@ BOOL WINAPI GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
         if (subsetFindMessage(msg, window, filterMin, filterMax, true)) {
             return msg->message == WM_QUIT ? 0 : 1;
         }
-        // NOTE: no SDL_WaitEventTimeout here. On X11, SDL 2.26 wakes its own wait by sending an
-        // event to a window through a second X connection; when the input that woke it destroys
-        // that window (Esc, the close button), the event can reach the X server after the
-        // window is gone, and Xlib then ends the process with BadWindow at exit. Sleeping in
-        // short steps between polls never involves that wake-up.
-        const Sint64 toTimer = subsetMillisecondsToNextTimer(SDL_GetTicks64());
-        const Sint64 nap = toTimer < 0 ? subsetPollInterval : SDL_clamp(toTimer, Sint64{1}, subsetPollInterval);
-        SDL_Delay(static_cast<Uint32>(nap));
+        subsetWaitForEvents(subsetMillisecondsToNextTimer(window, filterMin, filterMax, SDL_GetTicks64()));
     }
 }
 
@@ -143,8 +131,8 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     return subsetFindMessage(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
 
-// Queues the WM_CHAR messages a key-down types, ahead of everything else, so the next message
-// retrieved is the first character.
+// Queues the WM_CHAR messages of the characters the key-down last taken off the queue typed,
+// ahead of everything else, so the next message retrieved is the first character.
 BOOL WINAPI TranslateMessage(const MSG* msg) {
     if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP)) {
         return FALSE;
@@ -152,15 +140,10 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
     if (msg->message == WM_KEYUP) {
         return TRUE;
     }
-    std::string typed;
-    if (const char control = subsetControlCharacter(msg->wParam)) {
-        typed.push_back(control);
-    }
     const MSG& last = subsetLastKeyDown.msg;
-    if (typed.empty() && subsetLastKeyDownPending && last.hwnd == msg->hwnd && last.wParam == msg->wParam &&
-        last.lParam == msg->lParam && last.time == msg->time) {
-        typed = subsetLastKeyDown.typed;
-    }
+    const bool taken = subsetLastKeyDownPending && last.hwnd == msg->hwnd && last.wParam == msg->wParam &&
+                       last.lParam == msg->lParam && last.time == msg->time;
+    const std::string typed = taken ? subsetLastKeyDown.typed : std::string();
     subsetLastKeyDownPending = false;
     auto at = subsetQueue.begin();
     for (char character : typed) {

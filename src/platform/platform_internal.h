@@ -97,6 +97,9 @@ SubsetWindow* subsetFindWindowByDeviceContext(HDC dc);
 // A visible window that needs painting and passes the window filter, or null.
 SubsetWindow* subsetFindUnpainted(HWND filter);
 
+// The SDL window of any live window, or null while no window has one.
+SDL_Window* subsetAnySdlWindow();
+
 // The window that takes keyboard input when SDL names none: the last one shown.
 SubsetWindow* subsetKeyboardWindow();
 
@@ -117,22 +120,24 @@ void subsetPumpEvents();
 // Where the mouse was last seen, in screen coordinates: the pt of every message.
 POINT subsetMousePosition();
 
-// The control character a key types (Esc, Return, Tab, Backspace), or 0 for a key whose
-// characters come as SDL text.
-char subsetControlCharacter(WPARAM virtualKey);
+// ---- Waiting for input (event_wait.cpp) ----
+
+// Sleeps until SDL may have new events or timeoutMs pass (-1: no limit); may return early.
+void subsetWaitForEvents(Sint64 timeoutMs);
 
 // ---- The message queue (message_queue.cpp) ----
 
-// Appends a message to the queue, with the mouse position as its pt.
-void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Uint32 time);
+// Appends a message to the queue, with the mouse position as its pt; a key-down carries the
+// characters its key types, for TranslateMessage.
+void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Uint32 time,
+                   const std::string& typed = std::string());
 
 // Gives the text a key typed to the newest queued message if that is the same window's key-down
-// still waiting for it (and not a key that types a control character); false otherwise.
+// and types nothing yet; false otherwise.
 bool subsetAttachTypedText(HWND window, const std::string& typed);
 
 // The window holding the mouse capture, or null.
 HWND subsetCaptureHolder();
-
 
 // Drops every queued message for a window that is going away.
 void subsetDiscardMessages(HWND window);
@@ -152,8 +157,9 @@ bool subsetWindowMatches(HWND target, HWND filter);
 // With `remove` the timer is rescheduled for its next period.
 bool subsetTakeDueTimer(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove, Uint64 now);
 
-// Milliseconds until the next timer is due (0 if one is due now), or -1 with no timers.
-Sint64 subsetMillisecondsToNextTimer(Uint64 now);
+// Milliseconds until the next timer that passes the filter is due (0 if one is due now), or -1
+// with none.
+Sint64 subsetMillisecondsToNextTimer(HWND window, UINT filterMin, UINT filterMax, Uint64 now);
 
 // Stops every timer of a window that is going away.
 void subsetKillWindowTimers(HWND window);

@@ -18,9 +18,6 @@ struct SubsetTimer {
 // Windows raises shorter periods to this minimum.
 constexpr UINT subsetShortestPeriod = 10;
 
-// Ids of timers without a window are chosen by the subset, from here on.
-constexpr UINT_PTR subsetFirstThreadTimerId = 0x7FFF;
-
 std::vector<SubsetTimer> subsetTimers;
 
 std::vector<SubsetTimer>::iterator subsetFindTimer(HWND window, UINT_PTR id) {
@@ -56,9 +53,15 @@ bool subsetTakeDueTimer(MSG* msg, HWND window, UINT filterMin, UINT filterMax, b
     return true;
 }
 
-Sint64 subsetMillisecondsToNextTimer(Uint64 now) {
+Sint64 subsetMillisecondsToNextTimer(HWND window, UINT filterMin, UINT filterMax, Uint64 now) {
     Sint64 soonest = -1;
+    if (!subsetMessageInRange(WM_TIMER, filterMin, filterMax)) {
+        return soonest;
+    }
     for (const SubsetTimer& timer : subsetTimers) {
+        if (!subsetWindowMatches(timer.window, window)) {
+            continue;
+        }
         const Sint64 wait = timer.due > now ? static_cast<Sint64>(timer.due - now) : 0;
         if (soonest < 0 || wait < soonest) {
             soonest = wait;
@@ -73,16 +76,11 @@ void subsetKillWindowTimers(HWND window) {
                        subsetTimers.end());
 }
 
-// Starts (or restarts) a timer; its first WM_TIMER is due one period from now.
+// Starts (or restarts) a window's timer; its first WM_TIMER is due one period from now. Timers
+// without a window are not provided.
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerFunc) {
-    if (window != nullptr && subsetFindWindow(window) == nullptr) {
+    if (subsetFindWindow(window) == nullptr) {
         return 0;
-    }
-    if (window == nullptr) {
-        id = subsetFirstThreadTimerId;
-        while (subsetFindTimer(nullptr, id) != subsetTimers.end()) {
-            ++id;
-        }
     }
     const Uint64 period = std::max(elapse, subsetShortestPeriod);
     const Uint64 due = SDL_GetTicks64() + period;

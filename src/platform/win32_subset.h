@@ -192,8 +192,6 @@ typedef struct tagLOGPALETTE {
 
 // Mouse key state in wParam.
 #define MK_LBUTTON 0x0001
-#define MK_RBUTTON 0x0002
-#define MK_MBUTTON 0x0010
 
 // Virtual keys used by the key-down translation.
 #define VK_BACK 0x08

@@ -1,0 +1,68 @@
+// Sleeping until input may have come: GetMessageA waits here for SDL's display connection or
+// its next timer, so a program with nothing to do wakes only for its timers.
+#include "platform/platform_internal.h"
+
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <poll.h>
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// How long to nap on X11 before any window has an SDL window: without one no input can come,
+// so only a timer (or, with none, this) ends the nap.
+constexpr Sint64 subsetWindowlessNap = 100;
+
+bool subsetOnX11() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "x11") == 0;
+}
+
+// SDL's connection to the X server, reached through any SDL window; null while there is none.
+Display* subsetX11Connection() {
+    SDL_Window* window = subsetAnySdlWindow();
+    if (window == nullptr) return nullptr;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return nullptr;
+    return info.info.x11.display;
+}
+
+// Sleeps until the X server sends SDL's connection something, or timeoutMs pass (-1: no limit).
+// NOTE: an input method that talks to SDL over D-Bus (IBus, Fcitx) is not watched here; text it
+// sends late is taken at the next X event (the key's release, at the latest) or timer.
+void subsetWaitForX11(Display* display, int timeoutMs) {
+    // Events that an earlier call read along with its reply (GLX, say) wait in Xlib's queue,
+    // where poll() cannot see them; requests still in Xlib's buffer may be what the server's
+    // answer waits for. So flush first, and sleep only while the queue is empty.
+    if (XEventsQueued(display, QueuedAfterFlush) > 0) return;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    poll(&connection, 1, timeoutMs);
+}
+
+}  // namespace
+
+void subsetWaitForEvents(Sint64 timeoutMs) {
+    const int timeout = static_cast<int>(SDL_min(timeoutMs, Sint64{INT_MAX}));
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
+        return;  // queued by SDL itself (showing a window, say) after its last look at the display
+    }
+    if (!subsetOnX11()) {
+        // NOTE: other video drivers wake SDL's own wait without the X11 fault below; drivers
+        // without a wait of their own (dummy, offscreen) make SDL look every millisecond.
+        SDL_WaitEventTimeout(nullptr, timeout);
+        return;
+    }
+    // NOTE: no SDL_WaitEventTimeout on X11. SDL 2.26 wakes its own wait by sending an event to
+    // a window through a second X connection; when the input that woke it destroys that window
+    // (Esc, the close button), the event can reach the X server after the window is gone, and
+    // Xlib then ends the process with BadWindow at exit. Waiting on SDL's connection ourselves
+    // never sends anything.
+    if (Display* display = subsetX11Connection()) {
+        subsetWaitForX11(display, timeout);
+    } else {
+        SDL_Delay(static_cast<Uint32>(timeout < 0 ? subsetWindowlessNap : SDL_min(timeoutMs, subsetWindowlessNap)));
+    }
+}
