@@ -1,5 +1,6 @@
-// Device contexts, pixel formats and the buffer swap. Each window has its own device context;
-// the one pixel format is RGBA true colour in the display's layout, double buffered, with depth.
+// Device contexts, pixel formats and the buffer swap. Each window has its own device context,
+// which holds the pixel format set on it; the one format there is is RGBA true colour in the
+// display's layout, double buffered, with the depth buffer closest to the one asked for.
 #include <cstring>
 
 #include "platform/platform_internal.h"
@@ -9,9 +10,6 @@ namespace {
 constexpr int subsetFormatCount = 1;
 constexpr BYTE subsetWidestChannel = 8;
 constexpr BYTE subsetPreferredDepthBits = 24;
-
-PIXELFORMATDESCRIPTOR subsetFormat;
-bool subsetFormatKnown = false;
 
 // Bits and shift of one colour channel of the display, at most 8 bits wide.
 void subsetChannel(Uint32 mask, BYTE* bits, BYTE* shift) {
@@ -33,9 +31,6 @@ void subsetChannel(Uint32 mask, BYTE* bits, BYTE* shift) {
 }  // namespace
 
 PIXELFORMATDESCRIPTOR subsetDescribeFormat() {
-    if (subsetFormatKnown) {
-        return subsetFormat;
-    }
     subsetEnsureVideo();
     // The display's own channel layout; a palette or unknown display mode gets 8/8/8.
     Uint32 red = 0x00FF0000;
@@ -62,14 +57,7 @@ PIXELFORMATDESCRIPTOR subsetDescribeFormat() {
     format.cColorBits = static_cast<BYTE>(format.cRedBits + format.cGreenBits + format.cBlueBits);
     format.cDepthBits = subsetPreferredDepthBits;
     format.iLayerType = PFD_MAIN_PLANE;
-    subsetFormat = format;
-    subsetFormatKnown = true;
-    return subsetFormat;
-}
-
-void subsetSetFormatDepthBits(BYTE depthBits) {
-    subsetDescribeFormat();
-    subsetFormat.cDepthBits = depthBits;
+    return format;
 }
 
 // The window's own device context; the same one every time.
@@ -101,24 +89,36 @@ BOOL WINAPI EndPaint(HWND handle, const PAINTSTRUCT*) {
     return subsetFindWindow(handle) != nullptr ? TRUE : FALSE;
 }
 
-// Every request gets the one format, the closest the subset has.
+// Every request gets the one format, the closest the subset has; without OpenGL there is none.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
-    if (subsetFaultInjected("ChoosePixelFormat")) return 0;
-    return subsetFindWindowByDeviceContext(dc) != nullptr && descriptor != nullptr ? subsetFormatCount : 0;
+    if (subsetFindWindowByDeviceContext(dc) == nullptr || descriptor == nullptr || !subsetGlAvailable()) {
+        return 0;
+    }
+    return subsetFormatCount;
 }
 
-// Sets the format once, as Windows allows, and makes the window's SDL window with it.
+// Sets the format once, as Windows allows, by making the window's SDL window with OpenGL; the
+// device context then describes the depth buffer that window got. FALSE, with no format set,
+// where no such window can be made.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
     SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
-    if (window == nullptr || format < 1 || format > subsetFormatCount || subsetFaultInjected("SetPixelFormat")) {
+    if (window == nullptr || format < 1 || format > subsetFormatCount) {
         return FALSE;
     }
-    if (window->deviceContext.pixelFormat != 0) {
-        return window->deviceContext.pixelFormat == format ? TRUE : FALSE;
+    SubsetDeviceContext& context = window->deviceContext;
+    if (context.pixelFormat != 0) {
+        return context.pixelFormat == format ? TRUE : FALSE;
     }
-    window->deviceContext.pixelFormat = format;
-    window->deviceContext.requestedDepthBits = descriptor != nullptr ? descriptor->cDepthBits : 0;
-    subsetRealiseWindow(window, true);
+    if (!subsetGlAvailable()) {
+        return FALSE;
+    }
+    const BYTE depthBits = subsetRealiseGlWindow(window, descriptor != nullptr ? descriptor->cDepthBits : 0);
+    if (depthBits == 0) {
+        return FALSE;
+    }
+    context.format = subsetDescribeFormat();
+    context.format.cDepthBits = depthBits;
+    context.pixelFormat = format;
     return TRUE;
 }
 
@@ -127,9 +127,11 @@ int WINAPI GetPixelFormat(HDC dc) {
     return window != nullptr ? window->deviceContext.pixelFormat : 0;
 }
 
-// Fills in the format (as much of it as `bytes` allows) and returns the number of formats.
+// Fills in the format (as much of it as `bytes` allows) and returns the number of formats: the
+// device context's own once it is set, else the one it would get.
 int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRIPTOR* descriptor) {
-    if (subsetFindWindowByDeviceContext(dc) == nullptr) {
+    SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
+    if (window == nullptr) {
         return 0;
     }
     if (descriptor == nullptr) {
@@ -138,7 +140,8 @@ int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRI
     if (format < 1 || format > subsetFormatCount) {
         return 0;
     }
-    const PIXELFORMATDESCRIPTOR described = subsetDescribeFormat();
+    const SubsetDeviceContext& context = window->deviceContext;
+    const PIXELFORMATDESCRIPTOR described = context.pixelFormat == format ? context.format : subsetDescribeFormat();
     std::memcpy(descriptor, &described, bytes < sizeof(described) ? bytes : sizeof(described));
     return subsetFormatCount;
 }

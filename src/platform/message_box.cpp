@@ -7,7 +7,6 @@
 // Shows the box and returns once it is dismissed. A box SDL cannot show (a video driver without
 // message boxes) leaves its text on stderr instead and returns 0, Windows' answer for failure.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    subsetTraceMessageBox(caption, text);
     subsetEnsureVideo();
     const SubsetWindow* ownerWindow = subsetFindWindow(owner);
     SDL_Window* parent = ownerWindow != nullptr && ownerWindow->shown ? ownerWindow->sdlWindow : nullptr;

@@ -7,13 +7,14 @@
 // - A window's SDL window is made when its pixel format is set, since SDL fixes a window's visual
 //   when it is made; a window shown with no pixel format gets a plain one, made again with GL if
 //   a format is set later.
-// - The one pixel format is described once from the display; the depth bits are corrected to
-//   what the GL actually gave when the first context is made.
+// - A device context holds its own pixel format, filled once by SetPixelFormat when the window's
+//   GL window is made, with the depth buffer of the visual that window got.
 #pragma once
 
 #include <SDL.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,7 +25,7 @@
 struct SubsetDeviceContext {
     struct SubsetWindow* window = nullptr;
     int pixelFormat = 0;  // 0 until SetPixelFormat
-    BYTE requestedDepthBits = 0;  // the depth the program asked for in SetPixelFormat
+    PIXELFORMATDESCRIPTOR format{};  // what SetPixelFormat set; never changed after
     HPALETTE palette = nullptr;  // null means the default palette
 };
 
@@ -70,18 +71,31 @@ const char* subsetProgramName();
 void subsetEnsureVideo();
 
 // Writes "<program>: <cause>: <SDL's error text>" on stderr and exits with code 1. The one place
-// where the subset gives up: no display, no window, no OpenGL.
+// where the subset gives up: no display at all.
 [[noreturn]] void subsetFail(const char* cause);
 
-// The one pixel format's description, in the display's channel layout.
+// The one pixel format as it would be set, in the display's channel layout, with the depth
+// buffer the subset prefers.
 PIXELFORMATDESCRIPTOR subsetDescribeFormat();
 
-// Records that the GL could only offer this many depth bits.
-void subsetSetFormatDepthBits(BYTE depthBits);
+// ---- OpenGL on X11 (x11_display.cpp, x11_visual.cpp) ----
+
+// SDL's own connection to the X server (Xlib's Display); null when SDL is not on X11.
+struct _XDisplay* subsetX11Display();
+
+// Loads the GL library once; false where there is no OpenGL at all (no GLX, no GL driver in SDL).
+bool subsetGlAvailable();
+
+// Runs `step` with X protocol errors caught, so that none reaches Xlib's default handler (which
+// ends the process); true if the X server reported none. Off X11 it just runs the step.
+bool subsetWithoutXErrors(const std::function<void()>& step);
 
 // On X11: the id (as text, for SDL's visual hint) of the double-buffered RGBA GL visual whose
 // depth buffer is closest to depthBits; empty when not on X11 or none fits.
 std::string subsetClosestX11Visual(int depthBits);
+
+// On X11: the depth buffer bits of the visual an SDL window was made with; -1 where unknown.
+int subsetX11WindowDepthBits(SDL_Window* sdlWindow);
 
 // ---- Windows (window.cpp) ----
 
@@ -109,8 +123,13 @@ HWND subsetHandle(SubsetWindow* window);
 // Calls the window procedure directly, as SendMessage does.
 LRESULT subsetSendMessage(SubsetWindow* window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Makes the window's SDL window (with GL when asked); ends the process if it cannot be made.
-void subsetRealiseWindow(SubsetWindow* window, bool withGl);
+// Makes the window's plain SDL window if it has none yet; false if it cannot be made.
+bool subsetRealiseWindow(SubsetWindow* window);
+
+// Makes the window's SDL window with OpenGL, with the depth buffer closest to depthBits, in
+// place of a plain one; returns the depth bits it got, or 0 (and keeps the old one) if no such
+// window can be made.
+BYTE subsetRealiseGlWindow(SubsetWindow* window, BYTE depthBits);
 
 // ---- SDL's events as messages (event_translation.cpp) ----
 
@@ -164,8 +183,3 @@ Sint64 subsetMillisecondsToNextTimer(HWND window, UINT filterMin, UINT filterMax
 // Stops every timer of a window that is going away.
 void subsetKillWindowTimers(HWND window);
 
-// Test builds can make chosen calls fail, to see how a program copes with it, and can report
-// each message box on stderr. The subset's own definitions (faults_none.cpp) fail nothing and
-// report nothing; a test program overrides both by linking its own definitions first.
-bool subsetFaultInjected(const char* call);
-void subsetTraceMessageBox(const char* caption, const char* text);

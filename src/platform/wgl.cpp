@@ -14,26 +14,26 @@ bool subsetKnownContext(HGLRC context) {
 
 }  // namespace
 
-// Makes a context for the device context's window, which needs its pixel format set. A GL that
-// cannot make one ends the process with the reason.
+// Makes a context for the device context's window, which needs its pixel format set. NULL where
+// the GL cannot make one (no driver, or indirect rendering the X server refuses).
 HGLRC WINAPI wglCreateContext(HDC dc) {
     SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
-    if (window == nullptr || !window->sdlWindowHasGl || subsetFaultInjected("wglCreateContext")) {
+    if (window == nullptr || !window->sdlWindowHasGl) {
         return nullptr;
     }
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previous = SDL_GL_GetCurrentContext();
-    SDL_GLContext context = SDL_GL_CreateContext(window->sdlWindow);
-    if (context == nullptr) {
-        subsetFail("no usable OpenGL");
+    SDL_GLContext context = nullptr;
+    const bool clean = subsetWithoutXErrors([&] { context = SDL_GL_CreateContext(window->sdlWindow); });
+    if (context != nullptr && !clean) {
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
     }
-    // The GL may give a deeper depth buffer than asked for; the format then describes that one.
-    int depthBits = 0;
-    if (SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthBits) == 0 && depthBits > 0) {
-        subsetSetFormatDepthBits(static_cast<BYTE>(depthBits));
-    }
-    // SDL makes the new context current; wglCreateContext leaves the current one alone.
+    // SDL makes a new context current; wglCreateContext leaves the current one alone.
     SDL_GL_MakeCurrent(previousWindow, previous);
+    if (context == nullptr) {
+        return nullptr;
+    }
     subsetContexts.push_back(context);
     return reinterpret_cast<HGLRC>(context);
 }

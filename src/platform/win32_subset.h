@@ -3,8 +3,8 @@
 //
 // Implemented (behaving as Windows does for these calls):
 //   entry:     WinMain is called from the subset's main() with SW_SHOWDEFAULT
-//   windows:   RegisterClassA, CreateWindowExA (WM_CREATE before it returns), ShowWindow,
-//              UpdateWindow, DestroyWindow, DefWindowProcA, SetWindowPos, WindowFromDC
+//   windows:   RegisterClassA, CreateWindowExA (class by name; WM_CREATE before it returns),
+//              ShowWindow, UpdateWindow, DestroyWindow, DefWindowProcA, SetWindowPos, WindowFromDC
 //   messages:  GetMessageA, PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage
 //   timers:    SetTimer, KillTimer
 //   input:     SetCapture, ReleaseCapture
@@ -21,11 +21,16 @@
 //   - A window's size (CreateWindowExA, SetWindowPos) is its client size. Windows takes it as
 //     the outer size, frame included; with no window manager (Xvfb) there is no frame, so the
 //     two agree there, and under a window manager the frame is added around the given size.
-//   - One pixel format: RGBA true colour in the display's layout, double buffered, with a depth
-//     buffer of at least 24 bits (16 where the GL has no deeper one); it never needs a palette,
-//     and buffer swaps do not wait for the display's refresh.
-//   - No usable display, window or OpenGL ends the process: one line on stderr naming the cause
-//     with SDL's error text, and exit code 1.
+//   - One pixel format: RGBA true colour in the display's layout, double buffered, with the
+//     depth buffer closest to the one asked for (a deeper one before a shallower one); it never
+//     needs a palette, and buffer swaps do not wait for the display's refresh. The device
+//     context describes it with the depth buffer it got, from SetPixelFormat on.
+//   - Failures are Win32's: ChoosePixelFormat finds no format where there is no OpenGL at all
+//     (no GLX); SetPixelFormat fails where no OpenGL window can be made; wglCreateContext gives
+//     NULL where the GL cannot make a context (no driver, or indirect rendering the X server
+//     refuses). X protocol errors on the way never end the process.
+//   - Only a missing display ends the process: one line on stderr with SDL's error text, and
+//     exit code 1.
 //   - LoadIconA with the program's instance gives the program's one icon, whatever the name;
 //     stock icons and every cursor are SDL's defaults.
 //   - SIGINT and SIGTERM keep their default action; palette messages are never sent.

@@ -19,6 +19,9 @@ struct SubsetClass {
 // Atoms of registered classes start where Windows' string atoms do.
 constexpr WORD subsetFirstClassAtom = 0xC000;
 
+// Names at or below this value are atoms (MAKEINTATOM), not pointers.
+constexpr uintptr_t subsetLargestAtom = 0xFFFF;
+
 // Window size for CW_USEDEFAULT, which Windows leaves to the system.
 constexpr int subsetDefaultWidth = 640;
 constexpr int subsetDefaultHeight = 480;
@@ -30,15 +33,10 @@ std::vector<SubsetClass> subsetClasses;
 std::vector<std::unique_ptr<SubsetWindow>> subsetWindows;
 SubsetWindow* subsetLastShown = nullptr;
 
-// Finds a class by name or by the atom RegisterClassA returned.
+// Finds a class by name. An atom in place of a name finds none.
 const SubsetClass* subsetFindClass(LPCSTR className) {
-    if (className == nullptr) {
+    if (reinterpret_cast<uintptr_t>(className) <= subsetLargestAtom) {
         return nullptr;
-    }
-    const uintptr_t value = reinterpret_cast<uintptr_t>(className);
-    if (value <= 0xFFFF) {
-        const uintptr_t index = value - subsetFirstClassAtom;
-        return value >= subsetFirstClassAtom && index < subsetClasses.size() ? &subsetClasses[index] : nullptr;
     }
     for (const SubsetClass& registered : subsetClasses) {
         if (strcasecmp(registered.name.c_str(), className) == 0) {  // class names ignore case
@@ -63,7 +61,7 @@ void subsetApplyIcon(SubsetWindow* window) {
 }
 
 // Makes an SDL window with OpenGL in the one pixel format with the given depth buffer, on the
-// given X11 visual when there is one.
+// given X11 visual when there is one. X errors on the way fail it instead of ending the process.
 // NOTE: SDL asks GLX for at least the depth bits it is given, and GLX then prefers the deepest
 // buffer; Windows gives the format closest to the request instead. So on X11 the visual with the
 // closest depth buffer is picked here and handed to SDL. The two faces of a two-sided surface
@@ -80,25 +78,52 @@ SDL_Window* subsetMakeGlWindow(SubsetWindow* window, Uint32 flags, BYTE depthBit
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (format.dwFlags & PFD_DOUBLEBUFFER) != 0 ? 1 : 0);
     SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, visual.c_str());
-    SDL_Window* made = SDL_CreateWindow(window->title.c_str(), window->x, window->y, window->width, window->height,
-                                        flags | SDL_WINDOW_OPENGL);
+    SDL_Window* made = nullptr;
+    const bool clean = subsetWithoutXErrors([&] {
+        made = SDL_CreateWindow(window->title.c_str(), window->x, window->y, window->width, window->height,
+                                flags | SDL_WINDOW_OPENGL);
+    });
     SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, "");
-    if (made != nullptr) subsetSetFormatDepthBits(depthBits);
+    if (made != nullptr && !clean) {
+        SDL_DestroyWindow(made);
+        return nullptr;
+    }
     return made;
 }
 
 // The closest visual first where one can be picked; otherwise, or if that fails, the deeper
-// depth buffer and then the smaller one, as SDL chooses them.
-SDL_Window* subsetCreateGlWindow(SubsetWindow* window, Uint32 flags) {
-    const BYTE requested = window->deviceContext.requestedDepthBits;
-    const std::string visual = requested != 0 ? subsetClosestX11Visual(requested) : std::string();
+// depth buffer and then the smaller one, as SDL chooses them. *depthBits is what was asked for.
+SDL_Window* subsetCreateGlWindow(SubsetWindow* window, Uint32 flags, BYTE* depthBits) {
+    const std::string visual = *depthBits != 0 ? subsetClosestX11Visual(*depthBits) : std::string();
     if (!visual.empty()) {
-        if (SDL_Window* made = subsetMakeGlWindow(window, flags, requested, visual)) return made;
+        if (SDL_Window* made = subsetMakeGlWindow(window, flags, *depthBits, visual)) return made;
     }
-    for (BYTE depthBits : subsetDepthChoices) {
-        if (SDL_Window* made = subsetMakeGlWindow(window, flags, depthBits, std::string())) return made;
+    for (BYTE choice : subsetDepthChoices) {
+        if (SDL_Window* made = subsetMakeGlWindow(window, flags, choice, std::string())) {
+            *depthBits = choice;
+            return made;
+        }
     }
     return nullptr;
+}
+
+// Puts a newly made SDL window in place of the window's old one, if any.
+void subsetAdoptSdlWindow(SubsetWindow* window, SDL_Window* made, bool withGl) {
+    if (window->sdlWindow != nullptr) {
+        SDL_DestroyWindow(window->sdlWindow);
+    }
+    window->sdlWindow = made;
+    window->sdlWindowHasGl = withGl;
+    window->sdlWindowId = SDL_GetWindowID(made);
+    subsetApplyIcon(window);
+    if (window->shown) {
+        SDL_ShowWindow(made);
+    }
+}
+
+// SDL flags of a window of this style, made hidden until ShowWindow.
+Uint32 subsetSdlFlags(const SubsetWindow* window) {
+    return SDL_WINDOW_HIDDEN | ((window->style & WS_THICKFRAME) != 0 ? SDL_WINDOW_RESIZABLE : 0);
 }
 
 }  // namespace
@@ -164,44 +189,36 @@ LRESULT subsetSendMessage(SubsetWindow* window, UINT message, WPARAM wParam, LPA
     return window->windowProc(handle, message, wParam, lParam);
 }
 
-void subsetRealiseWindow(SubsetWindow* window, bool withGl) {
-    if (window->sdlWindow != nullptr && (window->sdlWindowHasGl || !withGl)) {
-        return;
+bool subsetRealiseWindow(SubsetWindow* window) {
+    if (window->sdlWindow != nullptr) {
+        return true;
     }
     subsetEnsureVideo();
-    if (window->sdlWindow != nullptr) {
-        // A plain window that now needs OpenGL: SDL cannot change a window's visual, so it is
-        // made again in the same place.
-        SDL_DestroyWindow(window->sdlWindow);
-        window->sdlWindow = nullptr;
+    SDL_Window* made = SDL_CreateWindow(window->title.c_str(), window->x, window->y, window->width,
+                                        window->height, subsetSdlFlags(window));
+    if (made == nullptr) {
+        return false;
     }
-    Uint32 flags = SDL_WINDOW_HIDDEN;
-    if ((window->style & WS_THICKFRAME) != 0) {
-        flags |= SDL_WINDOW_RESIZABLE;
+    subsetAdoptSdlWindow(window, made, false);
+    return true;
+}
+
+// SDL cannot change a window's visual, so a plain window that now needs OpenGL is made again in
+// the same place; the plain one goes only once the new one exists.
+BYTE subsetRealiseGlWindow(SubsetWindow* window, BYTE depthBits) {
+    subsetEnsureVideo();
+    SDL_Window* made = subsetCreateGlWindow(window, subsetSdlFlags(window), &depthBits);
+    if (made == nullptr) {
+        return 0;
     }
-    if (withGl) {
-        window->sdlWindow = subsetCreateGlWindow(window, flags);
-        if (window->sdlWindow == nullptr) {
-            subsetFail("cannot make an OpenGL window");
-        }
-    } else {
-        window->sdlWindow =
-            SDL_CreateWindow(window->title.c_str(), window->x, window->y, window->width, window->height, flags);
-        if (window->sdlWindow == nullptr) {
-            subsetFail("cannot make a window");
-        }
-    }
-    window->sdlWindowHasGl = withGl;
-    window->sdlWindowId = SDL_GetWindowID(window->sdlWindow);
-    subsetApplyIcon(window);
-    if (window->shown) {
-        SDL_ShowWindow(window->sdlWindow);
-    }
+    subsetAdoptSdlWindow(window, made, true);
+    const int visualDepth = subsetX11WindowDepthBits(made);
+    return visualDepth >= 0 ? static_cast<BYTE>(visualDepth) : depthBits;
 }
 
 WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
     if (wndClass == nullptr || wndClass->lpszClassName == nullptr ||
-        reinterpret_cast<uintptr_t>(wndClass->lpszClassName) <= 0xFFFF ||
+        reinterpret_cast<uintptr_t>(wndClass->lpszClassName) <= subsetLargestAtom ||
         subsetFindClass(wndClass->lpszClassName) != nullptr) {
         return 0;
     }
@@ -213,7 +230,7 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                             int height, HWND, HMENU, HINSTANCE, LPVOID) {
     const SubsetClass* windowClass = subsetFindClass(className);
-    if (windowClass == nullptr || subsetFaultInjected("CreateWindowExA")) {
+    if (windowClass == nullptr) {
         return nullptr;
     }
     auto record = std::make_unique<SubsetWindow>();
@@ -262,7 +279,9 @@ BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
         window->shown = false;
         return wasVisible;
     }
-    subsetRealiseWindow(window, window->deviceContext.pixelFormat != 0);
+    if (!subsetRealiseWindow(window)) {
+        return wasVisible;
+    }
     SDL_ShowWindow(window->sdlWindow);
     window->shown = true;
     subsetLastShown = window;
@@ -346,6 +365,11 @@ BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, in
         window->width = cx;
         window->height = cy;
         if (window->sdlWindow != nullptr) {
+            // NOTE: window managers ignore size requests for a maximised window, while on
+            // Windows SetWindowPos sizes it all the same; so it is restored first.
+            if ((SDL_GetWindowFlags(window->sdlWindow) & SDL_WINDOW_MAXIMIZED) != 0) {
+                SDL_RestoreWindow(window->sdlWindow);
+            }
             SDL_SetWindowSize(window->sdlWindow, cx, cy);
         }
     }

@@ -1,5 +1,5 @@
 // Picks the X11 visual for an OpenGL window the way Windows picks a pixel format: the closest
-// depth buffer to the one asked for, rather than GLX's deepest.
+// depth buffer to the one asked for, rather than GLX's deepest; and reads back what a window got.
 #include "platform/platform_internal.h"
 
 #include <GL/glx.h>
@@ -32,27 +32,10 @@ int subsetDepthDistance(int depth, int requested) {
     return depth >= requested ? depth - requested : 64 + requested - depth;
 }
 
-// SDL's own connection to the X server, found through a small hidden window made for the
-// purpose. Asking GLX on SDL's connection loads the GL driver once, for this and for SDL's
-// window after it; a connection of our own would load and set it up a second time.
-Display* subsetSdlDisplay() {
-    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN);
-    if (probe == nullptr) return nullptr;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    Display* display = SDL_GetWindowWMInfo(probe, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11
-                           ? info.info.x11.display
-                           : nullptr;
-    SDL_DestroyWindow(probe);
-    return display;
-}
-
 }  // namespace
 
 std::string subsetClosestX11Visual(int depthBits) {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::strcmp(driver, "x11") != 0) return std::string();
-    Display* display = subsetSdlDisplay();
+    Display* display = subsetX11Display();
     if (display == nullptr) return std::string();
 
     XVisualInfo pattern{};
@@ -85,4 +68,21 @@ std::string subsetClosestX11Visual(int depthBits) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(best));
     return text;
+}
+
+int subsetX11WindowDepthBits(SDL_Window* sdlWindow) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(sdlWindow, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return -1;
+    Display* display = info.info.x11.display;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, info.info.x11.window, &attributes) == 0) return -1;
+    XVisualInfo pattern{};
+    pattern.visualid = XVisualIDFromVisual(attributes.visual);
+    int count = 0;
+    XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &pattern, &count);
+    if (visual == nullptr) return -1;
+    const int depthBits = subsetGlx(display, visual, GLX_DEPTH_SIZE);
+    XFree(visual);
+    return depthBits;
 }
