@@ -5,6 +5,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -60,11 +61,16 @@ bool subsetWithoutXErrors(const std::function<void()>& step) {
 // server refuses it (indirect rendering only, as over ssh -X or without a GL driver), that is an
 // X error; caught here, the library still serves to pick visuals, and the refusal comes back as a
 // context that cannot be made. Without GLX at all the load fails and there is no pixel format.
+// The library stays loaded from then on, so that each GL window made and destroyed does not load
+// it (and make that context) again; it is let go at exit, before SDL_Quit.
 bool subsetGlAvailable() {
     static int loaded = 1;  // SDL's answer once asked: 0 for loaded
     if (loaded > 0) {
         subsetEnsureVideo();
         subsetWithoutXErrors([] { loaded = SDL_GL_LoadLibrary(nullptr) == 0 ? 0 : -1; });
+        if (loaded == 0) {
+            std::atexit(SDL_GL_UnloadLibrary);
+        }
     }
     return loaded == 0;
 }

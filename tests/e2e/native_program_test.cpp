@@ -1,5 +1,6 @@
 // What only the native build has to show: the window's icon as X11 carries it, the GL format of
-// its window, and a clear failure where there is no display at all.
+// its window, its fixed size under a window manager, and a clear failure where there is no
+// display at all.
 #include <gtest/gtest.h>
 
 // NOTE: after GoogleTest, whose own None the Xlib macro of that name would break.
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -112,6 +114,71 @@ TEST_F(NativeWindow, HasTheClosestPixelFormat) {
     EXPECT_EQ(visualAttribute(display, session->window(), GLX_ALPHA_SIZE), 0);
     EXPECT_EQ(visualAttribute(display, session->window(), GLX_DOUBLEBUFFER), 1);
     EXPECT_LE(visualAttribute(display, session->window(), GLX_SAMPLES), 0);
+}
+
+// A window manager frames the window and has its own say in sizes: it ignores size requests
+// for a maximised window, for one. Whatever the user does, the client area keeps its fixed size
+// and its place (only a move changes that), and shows the whole model again.
+TEST(NativeProgram, UnderAWindowManagerKeepsItsSizeAndPlace) {
+    if (const std::optional<std::string> reason = ViewerSession::unavailable(Target::Native)) GTEST_SKIP() << *reason;
+    SessionOptions options;
+    options.windowManager = true;
+    ViewerSession session(Target::Native, "UnderAWindowManager", options);
+    session.start();
+    ASSERT_NO_FATAL_FAILURE(session.openWindow());
+    e2e::XClient& x = session.x();
+    e2e::WindowManager& manager = session.windowManager();
+    const e2e::WindowId window = session.window();
+    const e2e::Image picture = session.grabClient();
+    e2e::Rect place = session.clientRect();
+    EXPECT_EQ(819, place.width);
+    EXPECT_EQ(819, place.height);
+
+    // Each step must be seen to take effect, so that a window that never changed cannot pass.
+    auto resizedBy = [&](const std::function<void()>& request) {
+        manager.watchSize(window);
+        request();
+        EXPECT_TRUE(manager.waitForOtherSize(place.width, place.height, pictureTimeout)) << "the size never changed";
+    };
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        bool moves;
+    };
+    const Step steps[] = {
+        {"resized", [&] { resizedBy([&] { x.resizeWindow(window, 1000, 900); }); }, false},
+        {"maximised", [&] { resizedBy([&] { manager.maximize(window); }); }, false},
+        {"minimised-and-restored",
+         [&] {
+             manager.minimize(window);
+             EXPECT_TRUE(e2e::waitUntil([&] { return !session.outerRect(); }, pictureTimeout)) << "not minimised";
+             manager.activate(window);
+         },
+         false},
+        {"moved", [&] { x.moveResizeWindow(window, {place.x + 40, place.y + 30, place.width, place.height}); }, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const e2e::Rect before = place;
+        step.act();
+        // The size comes back at once; a move is seen as the place changing, wherever it lands.
+        std::optional<e2e::Rect> now;
+        const bool settled = e2e::waitUntil(
+            [&] {
+                now = session.outerRect();
+                if (!now || now->width != before.width || now->height != before.height) return false;
+                return step.moves ? now->x != before.x || now->y != before.y : *now == before;
+            },
+            pictureTimeout, Millis(100));
+        if (now) place = *now;
+        const bool whole = settled && e2e::waitUntil([&] { return session.grabClient() == picture; }, pictureTimeout);
+        session.saveShot("wm-" + std::string(step.name));
+        EXPECT_TRUE(settled) << "client area " << (now ? now->describe() : "not shown") << ", was " << before.describe() << "; see "
+                             << session.shotPath("wm-" + std::string(step.name));
+        EXPECT_TRUE(whole) << "the model is not drawn whole in the middle; see "
+                           << session.shotPath("wm-" + std::string(step.name));
+    }
+    session.closeWithEscape();
 }
 
 TEST(NativeProgram, WithoutADisplayItSaysSoInOneLineAndFails) {

@@ -26,6 +26,16 @@ std::string programPath(Target target) {
     return target == Target::Native ? HELICOID_NATIVE_EXE : HELICOID_WINDOWS_EXE;
 }
 
+// Sets a variable of a command's environment, in place of any value it has there.
+void setVariable(e2e::Command& command, const std::pair<std::string, std::string>& variable) {
+    for (auto& [name, value] : command.setEnv)
+        if (name == variable.first) {
+            value = variable.second;
+            return;
+        }
+    command.setEnv.push_back(variable);
+}
+
 }  // namespace
 
 std::string targetName(Target target) {
@@ -50,18 +60,21 @@ std::optional<std::string> ViewerSession::unavailable(Target target) {
     return std::nullopt;
 }
 
-ViewerSession::ViewerSession(Target target, const std::string& testName)
-    : target_(target), testName_(testName), logDir_(outputDir + "/logs/" + targetName(target)) {
+ViewerSession::ViewerSession(Target target, const std::string& testName, SessionOptions options)
+    : target_(target), testName_(testName), options_(std::move(options)),
+      logDir_(outputDir + "/logs/" + targetName(target)) {
     for (char& c : testName_)
         if (c == '/')
             c = '-';
     std::filesystem::create_directories(logDir_);
     if (target_ == Target::Wine)
         prefixLock_ = std::make_unique<e2e::FileLock>(winePrefix().lockPath(), Millis(240000));
-    server_ =
-        e2e::Xvfb::start(std::to_string(expected::screenWidth) + "x" + std::to_string(expected::screenHeight) + "x24",
-                         logDir_ + "/" + testName_ + ".xvfb.log");
+    server_ = e2e::Xvfb::start(std::to_string(expected::screenWidth) + "x" + std::to_string(expected::screenHeight) +
+                                   "x" + std::to_string(options_.screenDepth),
+                               logDir_ + "/" + testName_ + ".xvfb.log");
     x_ = std::make_unique<e2e::XClient>(server_->display());
+    if (options_.windowManager)
+        windowManager_ = e2e::WindowManager::start(server_->display(), logDir_ + "/" + testName_ + ".openbox.log");
 }
 
 ViewerSession::~ViewerSession() {
@@ -69,6 +82,7 @@ ViewerSession::~ViewerSession() {
         process_.terminate();
     if (target_ == Target::Wine)
         winePrefix().killAll();
+    windowManager_.reset();
     x_.reset();
     server_.reset();
     prefixLock_.reset();
@@ -77,26 +91,33 @@ ViewerSession::~ViewerSession() {
 void ViewerSession::start() {
     const std::string log = programLogPath();
     std::filesystem::remove(log);
+    e2e::Command command;
     if (target_ == Target::Native) {
-        e2e::Command command({programPath(target_)});
+        command.argv = {options_.nativeProgram.empty() ? programPath(target_) : options_.nativeProgram};
         command.setEnv = {{"DISPLAY", server_->display()}};
         command.unsetEnv = {"WAYLAND_DISPLAY"};
         command.logPath = log;
-        process_ = e2e::Process::start(command);
     } else {
         e2e::WinePrefix& prefix = winePrefix();
         if (!prefix.ready())
             prefix.create();
-        process_ = e2e::Process::start(prefix.program(programPath(target_), {}, server_->display(), log));
+        command = prefix.program(programPath(target_), {}, server_->display(), log);
     }
+    for (const auto& variable : options_.environment)
+        setVariable(command, variable);
+    process_ = e2e::Process::start(command);
 }
 
-void ViewerSession::openWindow() {
+void ViewerSession::dismissNotice() {
     const std::optional<e2e::WindowInfo> notice = x_->waitForWindow(expected::noticeCaption, startTimeout);
     ASSERT_TRUE(notice) << "no usage notice appeared; windows:\n" << x_->describeWindows();
     x_->movePointer(notice->rect.x + notice->rect.width / 2, notice->rect.y + notice->rect.height / 2);
     x_->typeKey(XK_Return);
     ASSERT_TRUE(x_->waitForNoWindow(expected::noticeCaption, pictureTimeout)) << "Return did not dismiss the notice";
+}
+
+void ViewerSession::openWindow() {
+    ASSERT_NO_FATAL_FAILURE(dismissNotice());
 
     const std::optional<e2e::WindowInfo> window = x_->waitForWindow(expected::windowTitle, startTimeout);
     ASSERT_TRUE(window) << "the viewer's window did not appear; windows:\n" << x_->describeWindows();

@@ -7,10 +7,13 @@
 #include <ostream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "driver/file_lock.h"
 #include "driver/image.h"
 #include "driver/process.h"
+#include "driver/window_manager.h"
 #include "driver/wine.h"
 #include "driver/x_client.h"
 #include "driver/xvfb.h"
@@ -42,23 +45,35 @@ inline constexpr Millis startTimeout{60000};
 inline constexpr Millis pictureTimeout{20000};
 inline constexpr Millis exitTimeout{30000};
 
+// How a session differs from the plain one: a 24-bit screen, the program as built, no window
+// manager.
+struct SessionOptions {
+    int screenDepth = 24;
+    std::vector<std::pair<std::string, std::string>> environment;  // for the program (Wine's too)
+    std::string nativeProgram;   // run in place of the native build (a test build of it)
+    bool windowManager = false;  // openbox on the X server
+};
+
 class ViewerSession {
 public:
     // Why this target cannot run here (program not built, Wine missing), or nothing.
     static std::optional<std::string> unavailable(Target target);
 
     // Starts the X server; the program is started by start().
-    ViewerSession(Target target, const std::string& testName);
+    ViewerSession(Target target, const std::string& testName, SessionOptions options = {});
     ~ViewerSession();  // ends whatever is still running: program, Wine's processes, X server
 
     e2e::XClient& x() { return *x_; }
     e2e::Process& process() { return process_; }
+    e2e::WindowManager& windowManager() { return *windowManager_; }  // with options.windowManager
     Target target() const { return target_; }
 
     void start();
     // Dismisses the usage notice with Return and waits for the viewer's window and first frame.
     // Fails the test (fatally) if either does not come.
     void openWindow();
+    // Dismisses the usage notice with Return; fails the test (fatally) if it does not come.
+    void dismissNotice();
 
     // The window's outer rectangle on the screen, measured the way the target allows: the X
     // geometry natively (no window manager, so no frame), the frame in a screenshot under Wine
@@ -89,10 +104,12 @@ private:
 
     Target target_;
     std::string testName_;
+    SessionOptions options_;
     std::string logDir_;
     std::unique_ptr<e2e::FileLock> prefixLock_;  // held for the whole run under Wine
     std::unique_ptr<e2e::Xvfb> server_;
     std::unique_ptr<e2e::XClient> x_;
+    std::unique_ptr<e2e::WindowManager> windowManager_;
     e2e::Process process_;
     e2e::WindowId window_ = 0;
     e2e::Rect outer_;  // last measured
