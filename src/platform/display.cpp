@@ -1,5 +1,5 @@
-// The display: SDL's video start-up, the screen metrics, and the one way the subset fails when
-// there is no usable display, window or OpenGL.
+// The display: SDL's video start-up, the screen metrics, and the one place the subset ends the
+// process: when there is no display at all.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
