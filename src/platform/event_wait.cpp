@@ -2,33 +2,12 @@
 // its next timer, so a program with nothing to do wakes only for its timers.
 #include "platform/platform_internal.h"
 
-#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <poll.h>
 
 #include <climits>
-#include <cstring>
 
 namespace {
-
-// How long to nap on X11 before any window has an SDL window: without one no input can come,
-// so only a timer (or, with none, this) ends the nap.
-constexpr Sint64 subsetWindowlessNap = 100;
-
-bool subsetOnX11() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && std::strcmp(driver, "x11") == 0;
-}
-
-// SDL's connection to the X server, reached through any SDL window; null while there is none.
-Display* subsetX11Connection() {
-    SDL_Window* window = subsetAnySdlWindow();
-    if (window == nullptr) return nullptr;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return nullptr;
-    return info.info.x11.display;
-}
 
 // Sleeps until the X server sends SDL's connection something, or timeoutMs pass (-1: no limit).
 // NOTE: an input method that talks to SDL over D-Bus (IBus, Fcitx) is not watched here; text it
@@ -49,7 +28,8 @@ void subsetWaitForEvents(Sint64 timeoutMs) {
     if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
         return;  // queued by SDL itself (showing a window, say) after its last look at the display
     }
-    if (!subsetOnX11()) {
+    Display* display = subsetX11Display();
+    if (display == nullptr) {
         // NOTE: other video drivers wake SDL's own wait without the X11 fault below; drivers
         // without a wait of their own (dummy, offscreen) make SDL look every millisecond.
         SDL_WaitEventTimeout(nullptr, timeout);
@@ -60,9 +40,5 @@ void subsetWaitForEvents(Sint64 timeoutMs) {
     // (Esc, the close button), the event can reach the X server after the window is gone, and
     // Xlib then ends the process with BadWindow at exit. Waiting on SDL's connection ourselves
     // never sends anything.
-    if (Display* display = subsetX11Connection()) {
-        subsetWaitForX11(display, timeout);
-    } else {
-        SDL_Delay(static_cast<Uint32>(timeout < 0 ? subsetWindowlessNap : SDL_min(timeoutMs, subsetWindowlessNap)));
-    }
+    subsetWaitForX11(display, timeout);
 }

@@ -111,9 +111,6 @@ SubsetWindow* subsetFindWindowByDeviceContext(HDC dc);
 // A visible window that needs painting and passes the window filter, or null.
 SubsetWindow* subsetFindUnpainted(HWND filter);
 
-// The SDL window of any live window, or null while no window has one.
-SDL_Window* subsetAnySdlWindow();
-
 // The window that takes keyboard input when SDL names none: the last one shown.
 SubsetWindow* subsetKeyboardWindow();
 

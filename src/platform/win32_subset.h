@@ -5,9 +5,12 @@
 //   entry:     WinMain is called from the subset's main() with SW_SHOWDEFAULT
 //   windows:   RegisterClassA, CreateWindowExA (class by name; WM_CREATE before it returns),
 //              ShowWindow, UpdateWindow, DestroyWindow, DefWindowProcA, SetWindowPos, WindowFromDC
-//   messages:  GetMessageA, PeekMessageA, TranslateMessage, DispatchMessageA, PostQuitMessage
-//   timers:    SetTimer, KillTimer
-//   input:     SetCapture, ReleaseCapture
+//   messages:  GetMessageA (sleeps until input or the next timer), PeekMessageA, TranslateMessage,
+//              DispatchMessageA, PostQuitMessage
+//   timers:    SetTimer, KillTimer (a window's timers, with or without a timer procedure)
+//   input:     the left button (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE with MK_LBUTTON), key-downs
+//              and key-ups of letters, digits, Esc, Return, Tab and Backspace, WM_CHAR for what is
+//              typed; SetCapture, ReleaseCapture
 //   dialogs:   MessageBoxA
 //   metrics:   GetSystemMetrics (SM_CXSCREEN, SM_CYSCREEN)
 //   DCs:       GetDC, ReleaseDC, BeginPaint, EndPaint

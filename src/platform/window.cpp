@@ -164,15 +164,6 @@ SubsetWindow* subsetFindUnpainted(HWND filter) {
     return nullptr;
 }
 
-SDL_Window* subsetAnySdlWindow() {
-    for (const auto& live : subsetWindows) {
-        if (live->sdlWindow != nullptr) {
-            return live->sdlWindow;
-        }
-    }
-    return nullptr;
-}
-
 SubsetWindow* subsetKeyboardWindow() {
     return subsetLastShown;
 }
