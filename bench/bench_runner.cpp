@@ -17,6 +17,7 @@
 #include "driver/image.h"
 #include "driver/process.h"
 #include "driver/x_client.h"
+#include "scene/viewer_texts.h"
 
 #include <X11/keysym.h>
 #include <dirent.h>
@@ -320,9 +321,8 @@ struct Subject {
     bool wine = false;
 };
 
-// The notice's caption and the viewer's window title.
-const char* const noticeCaption = "soft by Tesmoral - helicoid@example.com ";
-const char* const viewerTitle = " soft by Tesmoral";
+const char* const noticeCaption = usageNoticeCaption;
+const char* const viewerTitle = viewerWindowTitle;
 
 Subject makeSubject(const Settings& settings, const std::string& key) {
     Subject subject;
