@@ -5,7 +5,7 @@
 
 #include <GL/osmesa.h>
 
-#include <cstdio>
+#include <cstdlib>
 
 OffscreenContext::OffscreenContext(int width, int height)
     : width_(width), height_(height), buffer_(size_t(width) * height * 4) {
@@ -25,20 +25,6 @@ Pixel OffscreenContext::at(int x, int y) const {
     // OSMesa keeps rows bottom-up, as OpenGL counts them.
     const unsigned char* p = &buffer_[(size_t(height_ - 1 - y) * width_ + x) * 4];
     return {p[0], p[1], p[2]};
-}
-
-void OffscreenContext::save(const std::string& path) const {
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return;
-    std::fprintf(out, "P6\n%d %d\n255\n", width_, height_);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            Pixel p = at(x, y);
-            unsigned char rgb[3] = {(unsigned char)p.r, (unsigned char)p.g, (unsigned char)p.b};
-            std::fwrite(rgb, 1, 3, out);
-        }
-    }
-    std::fclose(out);
 }
 
 // The frame's buffer swap: offscreen there is nothing to show, so just finish drawing.

@@ -1,11 +1,14 @@
-// An offscreen OpenGL context (Mesa's OSMesa) of a given size, with the frame read back as RGB.
+// An offscreen OpenGL context (Mesa's OSMesa) of a given size, with its frame read back.
 #pragma once
 
-#include <string>
+#include <cstdlib>
 #include <vector>
 
 struct Pixel {
     int r, g, b;
+    bool near(const Pixel& o, int tolerance) const {
+        return std::abs(r - o.r) <= tolerance && std::abs(g - o.g) <= tolerance && std::abs(b - o.b) <= tolerance;
+    }
 };
 
 class OffscreenContext {
@@ -16,19 +19,12 @@ public:
     OffscreenContext& operator=(const OffscreenContext&) = delete;
 
     bool ok() const { return context_ != nullptr; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
     // The pixel at (x, y), y counted from the top as a person sees the window.
     Pixel at(int x, int y) const;
     const std::vector<unsigned char>& rgba() const { return buffer_; }
 
-    // Writes the frame as a binary PPM, for a person to look at.
-    void save(const std::string& path) const;
-
 private:
-    int width_;
-    int height_;
+    int width_, height_;
     std::vector<unsigned char> buffer_;
     void* context_ = nullptr;
 };

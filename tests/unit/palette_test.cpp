@@ -1,160 +1,84 @@
-// The logical palette: when one is made, its entries, and the two palette messages.
-#include "tests/unit/app_fixture.h"
-
-#include "scene/redraw.h"
-#include "app/window_procedure.h"
+// The logical palette made for the pixel format in use: when one is made, and its entries.
 #include "gl/palette.h"
 #include "scene/viewer_state.h"
+#include "tests/support/recorder.h"
 
+#include <gtest/gtest.h>
+
+#include <array>
 #include <new>
 
 namespace {
 
-// Lets a test make the palette's memory unobtainable.
-bool failArrayAllocation = false;
+bool failAllocation = false;  // makes the palette's memory unobtainable
 
-PIXELFORMATDESCRIPTOR paletteFormat332() {
-    PIXELFORMATDESCRIPTOR format = {};
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER | PFD_NEED_PALETTE;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 8;
-    format.cRedBits = 3;
-    format.cRedShift = 0;
-    format.cGreenBits = 3;
-    format.cGreenShift = 3;
-    format.cBlueBits = 2;
-    format.cBlueShift = 6;
-    return format;
-}
-
-void expectEntry(int index, int red, int green, int blue) {
-    ASSERT_LT(index, int(fakeWin32.capturedPalette.size()));
-    const PALETTEENTRY& entry = fakeWin32.capturedPalette[index];
-    EXPECT_EQ(entry.peRed, red) << "entry " << index;
-    EXPECT_EQ(entry.peGreen, green) << "entry " << index;
-    EXPECT_EQ(entry.peBlue, blue) << "entry " << index;
-    EXPECT_EQ(entry.peFlags, 0) << "entry " << index;
-}
-
-class PaletteTest : public AppTest {
-protected:
-    void TearDown() override { failArrayAllocation = false; }
+struct PaletteCase {
+    const char* what;
+    DWORD flags;
+    BYTE type, colourBits, redBits, redShift, greenBits, greenShift, blueBits, blueShift;
+    bool failAllocation;
+    int count;                                 // entries, or 0 for no palette
+    std::vector<std::array<int, 4>> entries;  // index, red, green, blue
 };
+
+const DWORD windowFormat = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+const DWORD paletteFormat = windowFormat | PFD_NEED_PALETTE;
+
+const PaletteCase cases[] = {
+    // Red and green in steps of 255/7, blue in steps of 255/3, truncated.
+    {"a 3 3 2 format spreads each channel evenly", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, false, 256,
+     {{0, 0, 0, 0}, {255, 255, 255, 255}, {0x53, 109, 72, 85}, {0x87, 255, 0, 170}}},
+    {"a colour index format gets one too", windowFormat, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6, false, 256,
+     {{255, 255, 255, 255}}},
+    {"a channel of zero bits is zero in every entry", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6, false, 256,
+     {{255, 255, 255, 0}, {0x87, 255, 0, 0}}},
+    {"true colour needs none", windowFormat, PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0, false, 0, {}},
+    {"a palette format deeper than a palette can count gets none", paletteFormat, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5,
+     11, false, 0, {}},
+    {"no palette when its memory cannot be had", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, true, 0, {}},
+};
+
+class Palettes : public ::testing::TestWithParam<PaletteCase> {};
+
+TEST_P(Palettes, FollowThePixelFormat) {
+    const PaletteCase& c = GetParam();
+    resetRecorder();
+    PIXELFORMATDESCRIPTOR& f = fakeWin32.describedFormat;
+    f.dwFlags = c.flags;
+    f.iPixelType = c.type;
+    f.cColorBits = c.colourBits;
+    f.cRedBits = c.redBits, f.cRedShift = c.redShift, f.cGreenBits = c.greenBits, f.cGreenShift = c.greenShift;
+    f.cBlueBits = c.blueBits, f.cBlueShift = c.blueShift;
+    failAllocation = c.failAllocation;
+    setupPalette(fakeDC);
+    failAllocation = false;
+
+    std::vector<std::string> calls = {"GetPixelFormat 2", "DescribePixelFormat 2 7 40"};
+    if (c.count > 0) {
+        calls.push_back("CreatePalette 768 " + std::to_string(c.count));
+        calls.insert(calls.end(), {"SelectPalette 2 4 0", "RealizePalette 2"});
+    }
+    EXPECT_EQ(trace, calls);
+    EXPECT_EQ(hPalette, c.count > 0 ? fakePalette : nullptr);
+    EXPECT_EQ(idleFunc, nullptr) << "making the palette draws nothing";
+    for (const auto& e : c.entries) {
+        const PALETTEENTRY& entry = fakeWin32.palette.at(e[0]);
+        EXPECT_EQ((std::array<int, 4>{e[0], entry.peRed, entry.peGreen, entry.peBlue}), e);
+        EXPECT_EQ(entry.peFlags, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Palettes, ::testing::ValuesIn(cases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 }  // namespace
 
-// The palette's memory comes from the nothrow array form; this one can be told to fail.
+// The palette's memory comes from the nothrow array form, which a case can make fail.
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    if (failArrayAllocation) return nullptr;
+    if (failAllocation) return nullptr;
     try {
         return ::operator new[](size);
     } catch (...) {
         return nullptr;
     }
-}
-
-TEST_F(PaletteTest, A332FormatGetsEvenlySpreadLevelsAndIsSelectedAndRealised) {
-    fakeWin32.describedFormat = paletteFormat332();
-    setupPalette(fakeDC);
-
-    EXPECT_EQ(win32CallNames(), (std::vector<std::string>{"GetPixelFormat", "DescribePixelFormat", "CreatePalette",
-                                                          "SelectPalette", "RealizePalette"}));
-    EXPECT_EQ(lastWin32Call("DescribePixelFormat").args,
-              (std::vector<intptr_t>{intptr_t(fakeDC), fakeWin32.getPixelFormatResult, 40}));
-    EXPECT_EQ(fakeWin32.capturedPaletteVersion, 0x300);
-    ASSERT_EQ(fakeWin32.capturedPalette.size(), 256u);
-    expectEntry(0, 0, 0, 0);
-    expectEntry(255, 255, 255, 255);
-    expectEntry(0x53, 109, 72, 85);  // blue 1, green 2, red 3: 255/3, 2*255/7, 3*255/7 truncated
-    expectEntry(0x87, 255, 0, 170);  // blue 2, green 0, red 7
-    EXPECT_EQ(hPalette, fakePalette);
-    EXPECT_EQ(lastWin32Call("SelectPalette").args, (std::vector<intptr_t>{intptr_t(fakeDC), intptr_t(fakePalette), FALSE}));
-    // Building the palette draws nothing by itself.
-    EXPECT_EQ(idleFunc, nullptr);
-}
-
-TEST_F(PaletteTest, AColourIndexFormatGetsAPaletteToo) {
-    PIXELFORMATDESCRIPTOR format = paletteFormat332();
-    format.dwFlags &= ~DWORD(PFD_NEED_PALETTE);
-    format.iPixelType = PFD_TYPE_COLORINDEX;
-    fakeWin32.describedFormat = format;
-    setupPalette(fakeDC);
-    EXPECT_EQ(countWin32Calls("CreatePalette"), 1);
-    EXPECT_EQ(hPalette, fakePalette);
-}
-
-TEST_F(PaletteTest, NoPaletteIsMadeForTrueColourOrDeepFormats) {
-    PIXELFORMATDESCRIPTOR trueColour = {};
-    trueColour.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    trueColour.cColorBits = 24;
-    trueColour.cRedBits = trueColour.cGreenBits = trueColour.cBlueBits = 8;
-    // A palette format deeper than 8 bits would need more entries than a palette can count.
-    PIXELFORMATDESCRIPTOR deep = paletteFormat332();
-    deep.cColorBits = 16;
-    for (const PIXELFORMATDESCRIPTOR& format : {trueColour, deep}) {
-        resetFakeWin32();
-        fakeWin32.describedFormat = format;
-        setupPalette(fakeDC);
-        EXPECT_EQ(countWin32Calls("CreatePalette"), 0);
-        EXPECT_EQ(hPalette, nullptr);
-    }
-}
-
-TEST_F(PaletteTest, AZeroBitChannelIsZeroInEveryEntry) {
-    PIXELFORMATDESCRIPTOR format = paletteFormat332();
-    format.cBlueBits = 0;
-    fakeWin32.describedFormat = format;
-    setupPalette(fakeDC);
-    ASSERT_EQ(fakeWin32.capturedPalette.size(), 256u);
-    for (const PALETTEENTRY& entry : fakeWin32.capturedPalette) EXPECT_EQ(entry.peBlue, 0);
-    expectEntry(255, 255, 255, 0);
-}
-
-TEST_F(PaletteTest, NoPaletteWhenItsMemoryOrThePaletteCannotBeHad) {
-    fakeWin32.describedFormat = paletteFormat332();
-    failArrayAllocation = true;
-    setupPalette(fakeDC);
-    failArrayAllocation = false;
-    EXPECT_EQ(countWin32Calls("CreatePalette"), 0);
-    EXPECT_EQ(hPalette, nullptr);
-
-    resetFakeWin32();
-    fakeWin32.describedFormat = paletteFormat332();
-    fakeWin32.createPaletteResult = nullptr;
-    setupPalette(fakeDC);
-    EXPECT_EQ(countWin32Calls("CreatePalette"), 1);
-    EXPECT_EQ(countWin32Calls("SelectPalette"), 0);
-    EXPECT_EQ(countWin32Calls("RealizePalette"), 0);
-    EXPECT_EQ(hPalette, nullptr);
-}
-
-TEST_F(PaletteTest, PaletteMessagesRealiseThePaletteAgainAndAskForAFrame) {
-    hPalette = fakePalette;
-    hDC = fakeDC;
-    const HWND otherWindow = reinterpret_cast<HWND>(0x9999);
-    // Neither message needs a rendering context: hRC is null here.
-    EXPECT_EQ(WndProc(fakeWindow, WM_QUERYNEWPALETTE, 0, 0), TRUE);
-    EXPECT_EQ(win32CallNames(), (std::vector<std::string>{"UnrealizeObject", "SelectPalette", "RealizePalette"}));
-    EXPECT_EQ(lastWin32Call("UnrealizeObject").args, std::vector<intptr_t>{intptr_t(fakePalette)});
-    EXPECT_EQ(lastWin32Call("SelectPalette").args, (std::vector<intptr_t>{intptr_t(fakeDC), intptr_t(fakePalette), FALSE}));
-    EXPECT_EQ(idleFunc, idleFrame);
-
-    win32Calls.clear();
-    idleFunc = nullptr;
-    EXPECT_EQ(WndProc(fakeWindow, WM_PALETTECHANGED, WPARAM(otherWindow), 0), 0);
-    EXPECT_EQ(win32CallNames(), (std::vector<std::string>{"UnrealizeObject", "SelectPalette", "RealizePalette"}));
-    EXPECT_EQ(idleFunc, idleFrame);
-}
-
-TEST_F(PaletteTest, PaletteMessagesGoToDefaultProcessingWithoutAPaletteOrWhenThisWindowChangedIt) {
-    hDC = fakeDC;
-    const WPARAM otherWindow = 0x9999;
-    // No palette: both messages.
-    EXPECT_EQ(WndProc(fakeWindow, WM_QUERYNEWPALETTE, 0, 0), fakeWin32.defWindowProcResult);
-    EXPECT_EQ(WndProc(fakeWindow, WM_PALETTECHANGED, otherWindow, 0), fakeWin32.defWindowProcResult);
-    // This window's own change.
-    hPalette = fakePalette;
-    EXPECT_EQ(WndProc(fakeWindow, WM_PALETTECHANGED, WPARAM(fakeWindow), 0), fakeWin32.defWindowProcResult);
-    EXPECT_EQ(win32CallNames(), (std::vector<std::string>(3, "DefWindowProcA")));
-    EXPECT_EQ(idleFunc, nullptr);
 }

@@ -1,192 +1,99 @@
-// The trackball: where window points land on the sphere, and how presses, drags and releases
-// move it between resting, dragging, spinning freely and stopped.
-#include "tests/unit/app_fixture.h"
-
+// The trackball: what presses, drags and releases fed through the message loop leave behind:
+// the state, the frames drawn and the rotation steps they apply, in an 800 x 800 window.
+#include "app/message_loop.h"
+#include "app/window_procedure.h"
 #include "scene/redraw.h"
 #include "scene/viewer_state.h"
-#include "trackball/trackball.h"
+#include "tests/support/recorder.h"
 
-#include <cmath>
+#include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
-const float tolerance = 1e-6f;
-
-float length(const Vec3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-
-Vec3 project(int x, int y, int width, int height) {
-    Vec3 v;
-    trackballProject(x, y, width, height, v);
-    return v;
-}
-
-void expectVec3(const Vec3& actual, float x, float y, float z, float within = tolerance) {
-    EXPECT_NEAR(actual.x, x, within);
-    EXPECT_NEAR(actual.y, y, within);
-    EXPECT_NEAR(actual.z, z, within);
-}
-
-// A non-square window, so a mix-up of width and height shows.
-const int width = 800;
-const int height = 600;
-
-class TrackballTest : public AppTest {
-protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        windowWidth = width;
-        windowHeight = height;
-    }
+struct Event {
+    UINT message;
+    int x, y;
+    int idleBefore;  // frames the loop may draw before this message arrives
 };
 
+struct Script {
+    const char* what;
+    bool stopped;  // starts stopped by a click rather than resting (drawn continuously)
+    std::vector<Event> events;
+    int frames;
+    std::vector<const char*> steps;  // the glRotatef of each frame that turned the model, to 3 digits, -0 as 0
+    const char* state;
+};
+
+const char* const startStep = "2 0.3 0.2 0.4";
+
+const Script scripts[] = {
+    {"a click at rest stops the model after one frame with the current step", false,
+     {{WM_LBUTTONDOWN, 400, 400, 2}, {WM_LBUTTONUP, 400, 400, 1}}, 4, {startStep},
+     "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
+    {"a click when stopped draws only the frame of the release", true,
+     {{WM_LBUTTONDOWN, 300, 300, 0}, {WM_LBUTTONUP, 300, 300, 0}}, 1, {},
+     "fog=0 wire=0 drag=0 spin=0 anim=0 press=300,300 angle=0 hook=0"},
+    {"a drag to the right turns about the vertical axis by the last step of a burst", true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 450, 400, 0}, {WM_MOUSEMOVE, 500, 400, 0},
+      {WM_LBUTTONUP, 400, 400, 1}}, 2, {"12.4 0 0.137 0"},
+     "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
+    {"a drag upwards released away spins on about the horizontal axis", true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 300, 0}, {WM_LBUTTONUP, 450, 250, 1}}, 3,
+     {"23.7 -0.261 0 0", "23.7 -0.261 0 0", "23.7 -0.261 0 0"},
+     "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=23.7 hook=1"},
+    {"a release away with no motion spins with the step of before the press", false,
+     {{WM_LBUTTONDOWN, 400, 400, 1}, {WM_LBUTTONUP, 410, 400, 1}}, 4, {startStep, startStep, startStep},
+     "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=2 hook=1"},
+    {"a release while spinning stops only at the stored press point", false,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_LBUTTONUP, 410, 400, 0}, {WM_LBUTTONUP, 10, 20, 0},
+      {WM_LBUTTONUP, 400, 400, 1}}, 2, {startStep},
+     "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
+    {"motion to the same sphere point gives a step that turns nothing", true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 400, 1}, {WM_LBUTTONUP, 401, 400, 2}}, 3, {},
+     "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=0 hook=1"},
+    {"a drag outside the window turns towards the rim", true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, -300, 400, 0}, {WM_LBUTTONUP, 400, 400, 1}}, 2, {"127 0 -1 0"},
+     "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
+    {"motion without a press changes nothing", true, {{WM_MOUSEMOVE, 500, 500, 0}}, 0, {},
+     "fog=0 wire=0 drag=0 spin=0 anim=0 press=0,0 angle=2 hook=0"},
+};
+
+// The rotation steps in the trace, each as "angle x y z" to 3 significant digits.
+std::vector<std::string> stepsApplied() {
+    std::vector<std::string> steps;
+    for (const std::string& line : callsOf("glRotatef")) {
+        float v[4];
+        std::sscanf(line.c_str(), "glRotatef %f %f %f %f", &v[0], &v[1], &v[2], &v[3]);
+        char text[64];
+        std::snprintf(text, sizeof text, "%.3g %.3g %.3g %.3g", v[0] + 0.0f, v[1] + 0.0f, v[2] + 0.0f, v[3] + 0.0f);
+        steps.push_back(text);
+    }
+    return steps;
+}
+
+class TrackballScripts : public ::testing::TestWithParam<Script> {};
+
+TEST_P(TrackballScripts, LeaveTheirStateFramesAndSteps) {
+    const Script& s = GetParam();
+    resetRecorder();
+    windowWidth = windowHeight = 800;
+    hDC = fakeDC;
+    hRC = fakeContext;
+    fakeWin32.windowProc = WndProc;
+    animating = s.stopped ? 0 : 1;
+    idleFunc = s.stopped ? nullptr : idleFrame;
+    for (const Event& e : s.events) fakeWin32.queue.push_back({e.message, 0, MAKELPARAM(e.x, e.y), e.idleBefore});
+    fakeWin32.queue.push_back({WM_QUIT, 0, 0, 2});
+    runMessageLoop();
+    EXPECT_EQ(int(callsOf("SwapBuffers").size()), s.frames);
+    EXPECT_EQ(stepsApplied(), std::vector<std::string>(s.steps.begin(), s.steps.end()));
+    EXPECT_EQ(viewerState(), s.state);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, TrackballScripts, ::testing::ValuesIn(scripts),
+                         [](const auto& info) { return caseName(info.param.what); });
+
 }  // namespace
-
-TEST(TrackballProjectTest, CentreMapsToThePoleAndRimToTheEquator) {
-    expectVec3(project(400, 300, width, height), 0.0f, 0.0f, 1.0f);
-    // Window y grows downwards, the sphere's y upwards.
-    expectVec3(project(800, 300, width, height), 1.0f, 0.0f, 0.0f);
-    expectVec3(project(0, 300, width, height), -1.0f, 0.0f, 0.0f);
-    expectVec3(project(400, 0, width, height), 0.0f, 1.0f, 0.0f);
-    expectVec3(project(400, 600, width, height), 0.0f, -1.0f, 0.0f);
-}
-
-TEST(TrackballProjectTest, HeightFollowsTheCosineOfTheDistance) {
-    // Half way to the rim: (0.5, 0, cos(pi/4)) normalised.
-    const float z = std::cos(0.25f * 3.14159265f);
-    const float norm = std::sqrt(0.25f + z * z);
-    expectVec3(project(600, 300, width, height), 0.5f / norm, 0.0f, z / norm, 1e-5f);
-}
-
-TEST(TrackballProjectTest, PointsFarOutsideOrNegativeLandOnTheEquatorInTheirDirection) {
-    expectVec3(project(-5000, 300, width, height), -1.0f, 0.0f, 0.0f);
-    expectVec3(project(400, 30000, width, height), 0.0f, -1.0f, 0.0f);
-    // (-300, -300) is at (-1.75, 2) in sphere units: same direction, on the equator.
-    const Vec3 v = project(-300, -300, width, height);
-    const float n = std::sqrt(1.75f * 1.75f + 2.0f * 2.0f);
-    expectVec3(v, -1.75f / n, 2.0f / n, 0.0f);
-}
-
-TEST(TrackballProjectTest, EveryPointGivesAUnitVector) {
-    for (int y = -200; y <= 800; y += 50)
-        for (int x = -200; x <= 1000; x += 50) EXPECT_NEAR(length(project(x, y, width, height)), 1.0f, 1e-6f) << x << "," << y;
-}
-
-TEST_F(TrackballTest, PressStartsADragWithoutAskingForAFrame) {
-    trackballBegin(600, 300);
-    EXPECT_EQ(tracking, 1);
-    EXPECT_EQ(spinning, 1);
-    EXPECT_EQ(animating, 0);
-    EXPECT_EQ(pressX, 600);
-    EXPECT_EQ(pressY, 300);
-    const Vec3 expected = project(600, 300, width, height);
-    expectVec3(lastVector, expected.x, expected.y, expected.z, 0.0f);
-    EXPECT_EQ(idleFunc, nullptr);
-    // The step of before the press is kept until the mouse moves.
-    EXPECT_EQ(spinAngle, 2.0f);
-}
-
-TEST_F(TrackballTest, DragSetsTheStepFromTheLastTwoPointsAndAsksForAFrame) {
-    trackballBegin(400, 300);  // the pole (0, 0, 1)
-    trackballDrag(800, 300);   // the equator at (1, 0, 0)
-    // A quarter turn of the sphere: chord sqrt(2), about the y axis, turning the way the mouse went.
-    EXPECT_NEAR(spinAngle, 90.0f * std::sqrt(2.0f), 1e-4f);
-    expectVec3(spinAxis, 0.0f, 1.0f, 0.0f);
-    expectVec3(lastVector, 1.0f, 0.0f, 0.0f);
-    EXPECT_EQ(idleFunc, idleFrame);
-
-    // The next motion replaces the step; the axis is the cross product, not normalised.
-    trackballDrag(800, 0);  // (1, 1) in sphere units: the equator at 45 degrees
-    const float h = std::sqrt(0.5f);
-    EXPECT_NEAR(spinAngle, 90.0f * std::sqrt((1.0f - h) * (1.0f - h) + h * h), 1e-4f);
-    expectVec3(spinAxis, 0.0f, 0.0f, h);
-}
-
-TEST_F(TrackballTest, MotionWhileNotDraggingChangesNothing) {
-    trackballDrag(100, 100);
-    EXPECT_EQ(spinAngle, 2.0f);
-    expectVec3(lastVector, 0.0f, 0.0f, 0.0f, 0.0f);
-    EXPECT_EQ(idleFunc, nullptr);
-}
-
-TEST_F(TrackballTest, MotionToTheSameSpherePointGivesAZeroStepAndAZeroAxis) {
-    trackballBegin(500, 250);
-    trackballDrag(500, 250);
-    EXPECT_EQ(spinAngle, 0.0f);
-    expectVec3(spinAxis, 0.0f, 0.0f, 0.0f, 0.0f);
-}
-
-TEST_F(TrackballTest, ReleaseAwayFromThePressKeepsSpinningWithTheLastStep) {
-    trackballBegin(400, 300);
-    trackballDrag(500, 300);
-    trackballDrag(520, 310);
-    const float angle = spinAngle;
-    const Vec3 axis = spinAxis;
-    trackballEnd(700, 100);  // far from the last motion: the step is still that of the motion
-    EXPECT_EQ(tracking, 0);
-    EXPECT_EQ(spinning, 1);
-    EXPECT_EQ(animating, 1);
-    EXPECT_EQ(spinAngle, angle);
-    expectVec3(spinAxis, axis.x, axis.y, axis.z, 0.0f);
-    EXPECT_EQ(idleFunc, idleFrame);
-}
-
-TEST_F(TrackballTest, ReleaseAtThePressPixelStopsTheModelEvenAfterADrag) {
-    trackballBegin(400, 300);
-    trackballDrag(500, 350);
-    trackballEnd(400, 300);
-    EXPECT_EQ(tracking, 0);
-    EXPECT_EQ(spinning, 0);
-    EXPECT_EQ(animating, 0);
-    EXPECT_EQ(spinAngle, 0.0f);
-    EXPECT_EQ(idleFunc, idleFrame);  // one frame shows the stopped model
-}
-
-TEST_F(TrackballTest, ReleaseWithoutMotionElsewhereSpinsWithTheStepOfBeforeThePress) {
-    trackballBegin(400, 300);
-    trackballEnd(401, 300);
-    EXPECT_EQ(spinning, 1);
-    EXPECT_EQ(animating, 1);
-    EXPECT_EQ(spinAngle, 2.0f);
-    expectVec3(spinAxis, 0.3f, 0.2f, 0.4f, 0.0f);
-}
-
-TEST_F(TrackballTest, AClickWhileSpinningFreelyStopsIt) {
-    trackballBegin(400, 300);
-    trackballDrag(450, 300);
-    trackballEnd(460, 300);
-    ASSERT_EQ(animating, 1);
-
-    trackballBegin(100, 100);
-    EXPECT_EQ(animating, 0);  // the continuous frames end at the next idle call
-    EXPECT_EQ(tracking, 1);
-    trackballEnd(100, 100);
-    EXPECT_EQ(spinning, 0);
-    EXPECT_EQ(spinAngle, 0.0f);
-}
-
-TEST_F(TrackballTest, ReleaseWhileSpinningFreelyIsTreatedAsTheEndOfADrag) {
-    // Spinning freely with press point (400, 300); a release whose press this window missed.
-    trackballBegin(400, 300);
-    trackballDrag(450, 300);
-    trackballEnd(460, 300);
-    const float angle = spinAngle;
-    idleFunc = nullptr;
-
-    trackballEnd(10, 20);
-    EXPECT_EQ(spinning, 1);
-    EXPECT_EQ(animating, 1);
-    EXPECT_EQ(spinAngle, angle);
-    EXPECT_EQ(idleFunc, idleFrame);
-
-    trackballEnd(400, 300);  // exactly the stored press point
-    EXPECT_EQ(spinning, 0);
-    EXPECT_EQ(animating, 0);
-}
-
-TEST_F(TrackballTest, ReleaseWhileNotSpinningChangesNothing) {
-    trackballEnd(0, 0);  // pressX/pressY are 0 at start, yet this is no click
-    EXPECT_EQ(spinning, 0);
-    EXPECT_EQ(animating, 1);
-    EXPECT_EQ(spinAngle, 2.0f);
-    EXPECT_EQ(idleFunc, nullptr);
-}

@@ -1,0 +1,91 @@
+// Stand-ins for OpenGL 1.1 and the Win32 calls the program makes. Every call is recorded as one
+// line of text: its name and arguments, floats to 9 digits, strings quoted, handles as numbers,
+// GL enums and window messages by name. The mesh between glBegin and glEnd is folded into one
+// line with its call count and a digest. The Win32 stand-in answers with fixed handles and reads
+// the messages a test queues.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <deque>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+// The calls since the last resetRecorder(), one line each; callsOf("X") gives those of X.
+extern std::vector<std::string> trace;
+std::vector<std::string> callsOf(const std::string& name);
+
+extern const HWND fakeWindow;  // 1; the device context is 2, the GL context 3, the palette 4
+extern const HDC fakeDC;
+extern const HGLRC fakeContext;
+extern const HPALETTE fakePalette;
+extern const HINSTANCE fakeInstance;  // 5
+
+// A queued message, which PeekMessageA finds only after `idleBefore` empty looks (so the idle
+// hook runs that often first).
+struct QueuedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    int idleBefore;
+};
+
+struct FakeWin32 {
+    std::deque<QueuedMessage> queue;             // PostQuitMessage appends WM_QUIT
+    PIXELFORMATDESCRIPTOR describedFormat = {};  // DescribePixelFormat's answer: true colour
+    std::vector<PALETTEENTRY> palette;           // the entries of the last CreatePalette
+    WNDPROC windowProc = nullptr;                // from RegisterClassA
+};
+extern FakeWin32 fakeWin32;
+
+// An empty trace and queue, and the viewer state as the process starts it.
+void resetRecorder();
+// The viewer state in short: "fog=0 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=0".
+std::string viewerState();
+// A test name from a case's description: "a press captures" gives "APressCaptures".
+std::string caseName(const char* what);
+
+// ---- For the stand-ins: writing one call ----
+struct GlEnum {
+    unsigned value;
+};
+struct Message {
+    unsigned value;
+};
+struct Floats {
+    const float* values;
+    int count;
+};
+void writeArgument(std::ostream& out, double value);
+void writeArgument(std::ostream& out, const char* text);
+void writeArgument(std::ostream& out, GlEnum value);
+void writeArgument(std::ostream& out, Message value);
+void writeArgument(std::ostream& out, Floats values);
+
+template <typename... T>
+void record(const char* name, T... arguments) {
+    std::ostringstream line;
+    line << name;
+    auto write = [&](auto value) {
+        line << ' ';
+        using V = decltype(value);
+        if constexpr (std::is_pointer_v<V> && !std::is_same_v<V, const char*>)
+            writeArgument(line, double(reinterpret_cast<uintptr_t>(value)));
+        else if constexpr (std::is_arithmetic_v<V>)
+            writeArgument(line, double(value));
+        else
+            writeArgument(line, value);
+    };
+    (write(arguments), ...);
+    (void)write;  // calls without arguments
+    trace.push_back(line.str());
+}
+
+// Records the call and gives its result.
+template <typename R, typename... T>
+R answer(R result, const char* name, T... arguments) {
+    record(name, arguments...);
+    return result;
+}

@@ -1,0 +1,60 @@
+// The whole program against the recording stand-ins: start-up, frames at rest, with fog, as
+// outlines, during a drag and spinning, the keys and Esc. Every call is compared with the run
+// recorded in tests/data/program_trace.txt; HELICOID_UPDATE_TRACE=1 records it anew.
+#include "tests/support/recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+namespace {
+
+const char* const goldenPath = HELICOID_TEST_DATA "/program_trace.txt";
+
+std::vector<std::string> readLines(const char* path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The lines around `at` of one side, numbered, for the failure message.
+std::string neighbours(const std::vector<std::string>& lines, size_t at) {
+    std::string text;
+    for (size_t i = at < 3 ? 0 : at - 3; i < lines.size() && i <= at + 3; ++i)
+        text += (i == at ? "  > " : "    ") + std::to_string(i + 1) + ": " + lines[i] + "\n";
+    return text;
+}
+
+TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
+    resetRecorder();
+    fakeWin32.queue = {
+        {WM_CHAR, 'f', 1, 1},                            // a resting frame, then fog on
+        {WM_CHAR, 'f', 1, 1},                            // a fog frame, then fog off
+        {WM_CHAR, 'p', 1, 0},                            // outlines at once
+        {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1280, 1005), 1},  // an outlined frame, then the size back
+        {WM_CHAR, 'p', 1, 0},
+        {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 400), 1},
+        {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(500, 420), 1},  // the last frame of before the press
+        {WM_LBUTTONUP, 0, MAKELPARAM(520, 430), 1},            // the frame of the drag
+        {WM_CHAR, 27, 1, 2},                                   // two spinning frames, then Esc
+    };
+    ASSERT_EQ(WinMain(fakeInstance, nullptr, nullptr, SW_SHOWDEFAULT), 0);
+
+    if (std::getenv("HELICOID_UPDATE_TRACE") != nullptr) {
+        std::ofstream out(goldenPath);
+        for (const std::string& line : trace) out << line << '\n';
+        GTEST_SKIP() << "recorded " << trace.size() << " calls in " << goldenPath;
+    }
+    const std::vector<std::string> golden = readLines(goldenPath);
+    size_t at = 0;
+    while (at < trace.size() && at < golden.size() && trace[at] == golden[at]) ++at;
+    if (at < trace.size() || at < golden.size())
+        ADD_FAILURE() << "the run differs from " << goldenPath << " at call " << at + 1 << "\nrecorded:\n"
+                      << neighbours(golden, at) << "now:\n" << neighbours(trace, at);
+}
+
+}  // namespace
