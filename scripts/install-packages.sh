@@ -11,12 +11,12 @@ set -euo pipefail
 viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-dev x11-utils)
 # No display: Xvfb, xdotool to press Return on the notice, xwd and netpbm for the picture.
 headless_packages=(xvfb xdotool x11-apps netpbm)
-# The tests: the Windows cross builds, Wine to run one of them, what the test programs link, and
-# openbox to see the window under a window manager.
-test_packages=("${viewer_packages[@]}" "${headless_packages[@]}" xauth
-  libxtst-dev libpng-dev libgtest-dev libgmock-dev libosmesa6-dev libssl-dev
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 openbox)
+# The tests: GoogleTest, Mesa's offscreen renderer, libxdo and stb for the end-to-end driver, a
+# window manager and wmctrl, the Windows cross builds with a resource reader, and Wine.
+test_packages=("${viewer_packages[@]}" "${headless_packages[@]}"
+  libgtest-dev libosmesa6-dev libxdo-dev libstb-dev openbox wmctrl
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
+  wine64)
 
 case "${1:-}" in
   viewer) wanted=("${viewer_packages[@]}") ;;

@@ -192,7 +192,12 @@ std::optional<Window> Screen::waitForWindow(const std::string& title, Millis tim
     waitUntil([&] {
         ::Window* windows = nullptr;
         unsigned int count = 0;
+        // NOTE: libxdo frees a name it never read when a window goes while it is being searched;
+        // holding the server keeps every window there until the search is done.
+        XGrabServer(xdo_->xdpy);
         xdo_search_windows(xdo_, &search, &windows, &count);
+        XUngrabServer(xdo_->xdpy);
+        XFlush(xdo_->xdpy);
         if (count > 0) found = windows[0];
         std::free(windows);
         return found.has_value();
@@ -202,6 +207,15 @@ std::optional<Window> Screen::waitForWindow(const std::string& title, Millis tim
 
 bool Screen::waitForNoWindow(const std::string& title, Millis timeout) {
     return waitUntil([&] { return !waitForWindow(title, Millis(0)); }, timeout);
+}
+
+bool Screen::dismiss(const std::string& title, Millis timeout) {
+    const std::optional<Window> box = waitForWindow(title, timeout);
+    const std::optional<Rect> r = box ? rect(*box) : std::nullopt;
+    if (!r) return false;
+    move(r->x + r->width / 2, r->y + r->height / 2);
+    key("Return");
+    return waitForNoWindow(title, timeout);
 }
 
 std::optional<Rect> Screen::rect(Window window) {
@@ -229,7 +243,11 @@ Image Screen::grab(Rect area) {
 void Screen::move(int x, int y) { xdo_move_mouse(xdo_, x, y, 0), XSync(xdo_->xdpy, False); }
 void Screen::press(int button) { xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
 void Screen::release(int button) { xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
-void Screen::key(const char* keys) { xdo_send_keysequence_window(xdo_, CURRENTWINDOW, keys, 12000), XSync(xdo_->xdpy, False); }
+void Screen::key(const char* keys) {
+    std::istringstream each(keys);
+    for (std::string key; each >> key;) xdo_send_keysequence_window(xdo_, CURRENTWINDOW, key.c_str(), 12000);
+    XSync(xdo_->xdpy, False);
+}
 
 void Screen::dragTo(int x, int y, int steps) {
     int x0 = 0, y0 = 0, screen = 0;
@@ -251,7 +269,26 @@ void Screen::close(Window window) {
     XSync(xdo_->xdpy, False);
 }
 
-void Screen::resize(Window window, Rect r) {
+void Screen::run(std::vector<std::string> argv) {
+    Program(argv, {"DISPLAY=" + display_}, "").waitForExit(Millis(20000));
+}
+
+bool Screen::sizeChanged(Window window, int width, int height) {
+    XSelectInput(xdo_->xdpy, window, StructureNotifyMask);
+    XSync(xdo_->xdpy, False);
+    bool changed = false;
+    XEvent event;
+    while (XCheckTypedWindowEvent(xdo_->xdpy, window, ConfigureNotify, &event))
+        changed |= event.xconfigure.width != width || event.xconfigure.height != height;
+    return changed;
+}
+
+void Screen::resize(Window window, int width, int height) {
+    XResizeWindow(xdo_->xdpy, window, width, height);
+    XSync(xdo_->xdpy, False);
+}
+
+void Screen::moveResize(Window window, Rect r) {
     XMoveResizeWindow(xdo_->xdpy, window, r.x, r.y, r.width, r.height);
     XSync(xdo_->xdpy, False);
 }

@@ -76,18 +76,28 @@ public:
     // A viewable window with exactly this title, waited for; and waiting for none to be left.
     std::optional<Window> waitForWindow(const std::string& title, Millis timeout);
     bool waitForNoWindow(const std::string& title, Millis timeout);
+    // Presses Return over the box with this title (with no window manager the keyboard follows
+    // the pointer); whether the box came and went.
+    bool dismiss(const std::string& title, Millis timeout);
     std::optional<Rect> rect(Window window);  // its inside, in screen coordinates
     Image grab(Rect area);                    // what the screen shows there
     Image grabScreen() { return grab({0, 0, 1280, 1024}); }
 
-    void move(int x, int y);
+    void move(int x, int y);  // the pointer
     void press(int button = 1);
     void release(int button = 1);
     void dragTo(int x, int y, int steps);  // from where the pointer is, with the button held
-    void key(const char* keys);           // e.g. "Return", "f", "F", "Escape"
+    void key(const char* keys);           // keys one after another, e.g. "Return", "F P f", "Escape"
     // Sends a window manager's close request (WM_DELETE_WINDOW), as a close button does.
     void close(Window window);
-    void resize(Window window, Rect rect);  // as another client would
+    // Asks for a size, or a place and a size, as another client would.
+    void resize(Window window, int width, int height);
+    void moveResize(Window window, Rect rect);
+    // Runs a tool (wmctrl, say) on this display to its end.
+    void run(std::vector<std::string> argv);
+    // Whether the window has been given a size other than width x height since the last look
+    // (the first look starts watching it), however briefly.
+    bool sizeChanged(Window window, int width, int height);
 
 private:
     int xvfbPid_ = -1, windowManagerPid_ = -1;

@@ -17,19 +17,19 @@
 
 namespace {
 
-using namespace e2e;
+using e2e::Millis;
+using e2e::Program;
 
 const std::string logs = std::string(E2E_OUTPUT_DIR) + "/native/";
 
 // The viewer started and its notice dismissed, on a fresh X server.
 struct Opened {
-    Screen screen{logs + "xvfb.log"};
+    e2e::Screen screen{logs + "xvfb.log"};
     Program program{{HELICOID_NATIVE_EXE}, {"DISPLAY=" + screen.display()}, logs + "program.log"};
-    Window window = 0;
+    e2e::Window window = 0;
     Display* x() { return static_cast<Display*>(screen.xlib()); }
     Opened() {
-        const std::optional<Window> notice = screen.waitForWindow(usageNoticeCaption, Millis(30000));
-        if (notice) screen.key("Return");
+        screen.dismiss(usageNoticeCaption, Millis(30000));
         window = screen.waitForWindow(viewerWindowTitle, Millis(30000)).value_or(0);
     }
 };

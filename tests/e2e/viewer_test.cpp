@@ -1,0 +1,241 @@
+// The viewer as a person meets it: natively on a bare X server and under openbox, and as the
+// Windows build under Wine. The notice first, the window in its place, the picture, the keys,
+// the trackball, the size it keeps whatever is done to the window, Esc and the close button.
+// Screenshots of every checked state land in e2e-shots/<target>/.
+#include "scene/viewer_texts.h"
+#include "tests/e2e/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+using namespace e2e;
+
+const Rgb grey = {38, 38, 38};      // the clear colour 0.15
+const Rgb fogRed = {128, 64, 64};  // the fog's clear colour (0.5, 0.25, 0.25)
+const Millis patience(60000);      // Wine may take 10 to 20 s to show anything on a busy machine
+
+// Lit versions of the two sides' diffuse colours: the front pinkish, the back greenish.
+bool front(Rgb c) { return c.r > c.g + 20; }
+bool back(Rgb c) { return c.g > c.r + 20; }
+bool isGrey(Rgb c) { return c.near(grey, 3); }
+
+struct Target {
+    const char* name;
+    bool wine, windowManager;
+};
+
+class Viewer : public ::testing::TestWithParam<Target> {
+protected:
+    const Target target = GetParam();
+    const std::string shots = std::string(E2E_OUTPUT_DIR) + "/" + target.name + "/";
+    std::unique_ptr<Screen> screen;
+    std::unique_ptr<Program> program;
+    Window window = 0;
+
+    void SetUp() override {
+        if (target.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
+        screen = std::make_unique<Screen>(shots + "xvfb.log", 24, target.windowManager);
+    }
+    void TearDown() override {
+        program.reset();
+        if (target.wine) screen->run({"/usr/lib/wine/wineserver64", "-k"});
+    }
+
+    // Starts the viewer; its notice must come alone, and Return must bring the window's first frame.
+    void open() {
+        std::vector<std::string> argv = {HELICOID_NATIVE_EXE}, environment = {"DISPLAY=" + screen->display()};
+        if (target.wine) {
+            argv = {"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE};
+            environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="});
+        }
+        program = std::make_unique<Program>(argv, environment, shots + "program.log");
+        ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience)) << "no notice: " << program->output();
+        EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500))) << "the window came while the notice was up";
+        ASSERT_TRUE(screen->dismiss(usageNoticeCaption, patience));
+        window = screen->waitForWindow(viewerWindowTitle, patience).value_or(0);
+        ASSERT_NE(window, 0u) << "no window after the notice";
+        ASSERT_TRUE(waitUntil([&] { return picture().at(5, 5) == grey; }, patience)) << "no first frame";
+    }
+
+    // Natively the X window, whose frame under a window manager lies outside it. Under Wine, whose
+    // X geometry lags, the outer rectangle is the frame against the desktop's colour, and the
+    // client area lies inside its 4-pixel borders and 23-pixel top.
+    Rect outer() {
+        if (!target.wine) return screen->rect(window).value_or(Rect{});
+        const Image all = screen->grabScreen();
+        const Rgb desktop = all.at(1279, 1023);
+        return all.box([&](Rgb c) { return !(c == desktop); }).value_or(Rect{});
+    }
+    Rect client() {
+        const Rect o = outer();
+        return target.wine ? Rect{o.x + 4, o.y + 23, o.width - 8, o.height - 27} : o;
+    }
+    Image picture() { return screen->grab(client()); }
+    void shot(const std::string& name) { screen->grabScreen().savePng(shots + name + ".png"); }
+    std::string seeShot(const std::string& name) { return "; see " + shots + name + ".png"; }
+
+    // Waits for a picture that passes `test`, and saves the screen as `name` either way.
+    Image waitForPicture(const std::string& name, const std::function<bool(const Image&)>& test) {
+        Image seen;
+        const bool reached = waitUntil([&] { return test(seen = picture()); }, Millis(20000));
+        shot(name);
+        EXPECT_TRUE(reached) << "the picture never came" << seeShot(name);
+        return seen;
+    }
+    // Whether the picture comes to rest for `span`; whether it changes `times` in a row.
+    bool settles(Millis span = Millis(800)) {
+        return waitUntil([&] {
+            const Image before = picture();
+            return !waitUntil([&] { return picture() != before; }, span);
+        }, Millis(20000), Millis(0));
+    }
+    bool keepsChanging(int times) {
+        for (Image last = picture(); times-- > 0; last = picture())
+            if (!waitUntil([&] { return picture() != last; }, Millis(5000))) return false;
+        return true;
+    }
+    void type(const char* keys) {
+        const Rect c = client();
+        screen->move(c.x + 10, c.y + 10);
+        screen->key(keys);
+    }
+    void expectEndsWithZero() {
+        EXPECT_TRUE(screen->waitForNoWindow(viewerWindowTitle, patience)) << "the window stays";
+        EXPECT_EQ(program->waitForExit(patience), std::optional<int>(0)) << program->output();
+    }
+};
+
+TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
+    ASSERT_NO_FATAL_FAILURE(open());
+    // At (50, 50), 0.8 of the 1024-pixel screen on each side; a window manager puts its frame there.
+    const Rect start = outer();
+    EXPECT_EQ(start.describe(), (target.windowManager ? Rect{start.x, start.y, 819, 819} : Rect{50, 50, 819, 819}).describe());
+    shot("first-frame");
+
+    // The background all round; the model in the middle with its two sides in their own colours,
+    // in whole areas rather than speckled (the coplanar copies of each facet must not fight).
+    ASSERT_TRUE(settles()) << "the model moves untouched";
+    const Image plain = picture();
+    const Rect model = plain.box([](Rgb c) { return !isGrey(c); }).value_or(Rect{});
+    const int area = model.width * model.height;
+    EXPECT_EQ(plain.count(isGrey, {0, 0, 40, plain.height}) + plain.count(isGrey, {plain.width - 40, 0, 40, plain.height}),
+              80 * plain.height) << "the sides of the window are not all background";
+    EXPECT_NEAR(double(model.width) / plain.width, 0.53, 0.08) << model.describe();
+    EXPECT_NEAR(double(model.height) / plain.height, 0.52, 0.08) << model.describe();
+    EXPECT_NEAR(model.x + model.width / 2.0, plain.width / 2.0, plain.width * 0.05) << model.describe();
+    EXPECT_GT(plain.count(front, model), area / 20);
+    EXPECT_GT(plain.count(back, model), area / 20);
+    int pairs = 0, changes = 0;
+    for (int y = model.y; y < model.y + model.height; ++y)
+        for (int x = model.x; x + 1 < model.x + model.width; ++x) {
+            const Rgb a = plain.at(x, y), b = plain.at(x + 1, y);
+            if ((front(a) || back(a)) && (front(b) || back(b))) ++pairs, changes += front(a) != front(b);
+        }
+    EXPECT_LT(changes, pairs * 3 / 100) << "the two sides speckle into each other" << seeShot("first-frame");
+
+    // f: the fog's background, and back; p: outlines, and back; capitals do nothing.
+    type("f");
+    const Image fogged = waitForPicture("fog", [](const Image& p) { return p.at(5, 5) == fogRed; });
+    EXPECT_TRUE(fogged.box([](Rgb c) { return !c.near(fogRed, 3); })) << "the model is gone under fog";
+    type("f");
+    waitForPicture("fog-off", [&](const Image& p) { return p == plain; });
+    type("p");
+    const Image outlined = waitForPicture("outlines", [&](const Image& p) { return p.count(isGrey, model) > plain.count(isGrey, model) + area / 4; });
+    EXPECT_GT(outlined.count(front, model), 1000);
+    EXPECT_GT(outlined.count(back, model), 1000);
+    type("p");
+    waitForPicture("outlines-off", [&](const Image& p) { return p == plain; });
+    type("F P f");
+    waitForPicture("capitals-then-f", [&](const Image& p) { return p.at(5, 5) == fogRed; });
+    EXPECT_TRUE(settles());
+    EXPECT_TRUE(picture() == fogged) << "F or P changed the picture";
+    type("f");
+
+    // A press stops the continuous frames; a drag turns the model, which rests while the button
+    // is held still; a release away from the press spins it; a click stops it.
+    const Rect c = client();
+    screen->move(c.x + c.width / 2, c.y + c.height / 2);
+    screen->press();
+    EXPECT_TRUE(settles()) << "the model moves while the button is held";
+    const Image pressed = picture();
+    screen->dragTo(c.x + c.width / 2 + 150, c.y + c.height / 2 + 80, 15);
+    const Image dragged = waitForPicture("dragged", [&](const Image& p) { return p != pressed; });
+    int moved = 0;
+    for (size_t i = 0; i < dragged.pixels.size(); ++i) moved += !(dragged.pixels[i] == pressed.pixels[i]);
+    EXPECT_GT(moved, c.width * c.height / 20) << "the drag turned the model only a little";
+    EXPECT_TRUE(settles()) << "the model moves while the button is held still";
+    screen->release();
+    EXPECT_TRUE(keepsChanging(5)) << "the model does not spin after the release";
+    shot("spinning");
+    screen->press();
+    screen->release();
+    EXPECT_TRUE(settles(Millis(1500))) << "a click does not stop the model";
+
+    // Whatever is done to the window, it comes back to its size, whole; a move keeps the place.
+    struct Step {
+        const char* name;
+        std::function<void(Rect)> act;
+        bool moves, resizes;  // whether it moves the corner, and whether it sizes the window
+    };
+    const std::string id = std::to_string(window);
+    const auto dragFrom = [&](int x, int y, int dx, int dy) {
+        screen->move(x, y), screen->press(), screen->dragTo(x + dx, y + dy, 6), screen->release();
+    };
+    std::vector<Step> steps = {
+        {"larger", [&](Rect) { screen->resize(window, 1000, 900); }, false, true},
+        {"moved-and-smaller", [&](Rect r) { screen->moveResize(window, {r.x + 40, r.y + 30, 600, 500}); }, true, true}};
+    if (target.windowManager)
+        steps = {steps[0],
+                 {"maximised", [&](Rect) { screen->run({"wmctrl", "-i", "-r", id, "-b", "add,maximized_vert,maximized_horz"}); }, false, true},
+                 {"minimised-and-restored", [&](Rect) { screen->run({"xdotool", "windowminimize", "--sync", id}), screen->run({"wmctrl", "-i", "-a", id}); }, false, false},
+                 {"moved", [&](Rect r) { screen->moveResize(window, {r.x + 40, r.y + 30, 819, 819}); }, true, false}};
+    if (target.wine)  // a frame's border dragged in Wine's desktop runs the Win32 sizing loop
+        steps = {{"larger", [&](Rect r) { dragFrom(r.x + r.width - 2, r.y + r.height - 2, 90, 60); }, false, false},
+                 {"smaller-from-the-top-left", [&](Rect r) { dragFrom(r.x + 1, r.y + 1, 40, 30); }, true, false}};
+    for (const Step& step : steps) {
+        const Rect before = outer();
+        const Image whole = picture();
+        screen->sizeChanged(window, before.width, before.height);
+        step.act(before);
+        // A size change is seen first, however briefly: a window that never changed cannot pass.
+        EXPECT_TRUE(!step.resizes || waitUntil([&] { return screen->sizeChanged(window, before.width, before.height); }, Millis(20000)))
+            << step.name << ": nothing happened";
+        Rect after;
+        const bool back = waitUntil([&] {
+            after = outer();
+            return after.width == before.width && after.height == before.height && (after.x != before.x || after.y != before.y) == step.moves;
+        }, Millis(20000), Millis(100));
+        EXPECT_TRUE(back) << step.name << ": " << after.describe() << ", was " << before.describe() << seeShot(step.name);
+        EXPECT_TRUE(waitUntil([&] { return picture() == whole; }, Millis(20000))) << step.name << ": not whole" << seeShot(step.name);
+        shot(step.name);
+    }
+    type("Escape");
+    expectEndsWithZero();
+}
+
+TEST_P(Viewer, TheCloseButtonEndsItWithZero) {
+    ASSERT_NO_FATAL_FAILURE(open());
+    const Rect o = outer();
+    if (target.wine) {  // the close box at the right end of Wine's caption
+        screen->move(o.x + o.width - 12, o.y + 11);
+        screen->press();
+        screen->release();
+    } else if (target.windowManager) {
+        screen->run({"wmctrl", "-i", "-c", std::to_string(window)});
+    } else {
+        screen->close(window);
+    }
+    expectEndsWithZero();
+}
+
+INSTANTIATE_TEST_SUITE_P(On, Viewer,
+                         ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true},
+                                           Target{"wine", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
