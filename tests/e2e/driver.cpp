@@ -1,8 +1,7 @@
-// The end-to-end driver: child processes through posix_spawn, Xvfb with -displayfd, windows and
-// input through libxdo (XTest), pictures through XGetImage, PNG files through stb.
+// The end-to-end driver: children through posix_spawn, Xvfb with -displayfd, windows and input
+// through libxdo (XTest), pictures through XGetImage, PNG files through stb.
 #include "driver.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 extern "C" {
@@ -19,7 +18,6 @@ extern "C" {
 #include <unistd.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -32,35 +30,28 @@ extern char** environ;
 namespace e2e {
 namespace {
 
-// Starts argv[0] (looked up on PATH) in a process group of its own, with the caller's
-// environment changed as Program describes, its output in `log`, and only `keep` of the
-// descriptors it would not inherit anyway.
-int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& changes, const std::string& log,
-          int close = -1) {
-    std::vector<std::string> environment;
+// Starts argv[0] (found on PATH) in a process group of its own with the environment changed as
+// Program says, its output in `log`, and `closed` closed.
+int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& changes, const std::string& log, int closed = -1) {
+    std::vector<std::string> environment = changes;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text = *entry;
         bool changed = false;
-        for (const std::string& change : changes) changed |= text.rfind(change.substr(0, change.find('=')) + "=", 0) == 0;
-        if (!changed) environment.push_back(text);
+        for (const std::string& change : changes) changed |= std::string(*entry).rfind(change.substr(0, change.find('=')) + "=", 0) == 0;
+        if (!changed) environment.push_back(*entry);
     }
-    for (const std::string& change : changes)
-        if (change.find('=') != std::string::npos) environment.push_back(change);
     std::vector<char*> args, envp;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    for (const std::string& e : environment) envp.push_back(const_cast<char*>(e.c_str()));
-    args.push_back(nullptr);
-    envp.push_back(nullptr);
-
+    for (const std::string& e : environment)
+        if (e.find('=') != std::string::npos) envp.push_back(const_cast<char*>(e.c_str()));
+    args.push_back(nullptr), envp.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, log.empty() ? "/dev/null" : log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    if (close >= 0) posix_spawn_file_actions_addclose(&actions, close);
+    if (closed >= 0) posix_spawn_file_actions_addclose(&actions, closed);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = -1;
     const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -69,35 +60,20 @@ int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     return pid;
 }
 
-// SIGTERM to the process group, SIGKILL after three seconds; reaps the leader.
+// SIGTERM to the group, SIGKILL after three seconds; reaps the leader.
 void endGroup(int pid) {
-    if (pid <= 0) return;
-    kill(-pid, SIGTERM);
     int status = 0;
-    if (!waitUntil([&] { return waitpid(pid, &status, WNOHANG) != 0; }, Millis(3000))) {
-        kill(-pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
-}
-
-std::string regexOf(const std::string& text) {
-    std::string pattern = "^";
-    for (char c : text) pattern += std::string(std::strchr(".[]{}()*+?^$|\\", c) != nullptr ? "\\" : "") + c;
-    return pattern + "$";
+    if (pid <= 0 || kill(-pid, SIGTERM) != 0) return;
+    if (!waitUntil([&] { return waitpid(pid, &status, WNOHANG) != 0; }, Millis(3000))) kill(-pid, SIGKILL), waitpid(pid, &status, 0);
 }
 
 }  // namespace
 
 bool waitUntil(const std::function<bool()>& done, Millis timeout, Millis step) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !done(); std::this_thread::sleep_for(step))
         if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(step);
-    }
     return true;
 }
-
-bool Rgb::near(Rgb o, int t) const { return std::abs(r - o.r) <= t && std::abs(g - o.g) <= t && std::abs(b - o.b) <= t; }
 
 std::string Rect::describe() const {
     return std::to_string(width) + "x" + std::to_string(height) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
@@ -116,8 +92,7 @@ std::optional<Rect> Image::box(const std::function<bool(Rgb)>& test) const {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (test(at(x, y))) left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = y;
-    if (right < 0) return std::nullopt;
-    return Rect{left, top, right - left + 1, bottom - top + 1};
+    return right < 0 ? std::nullopt : std::optional<Rect>(Rect{left, top, right - left + 1, bottom - top + 1});
 }
 
 void Image::savePng(const std::string& path) const {
@@ -140,59 +115,53 @@ std::optional<int> Program::waitForExit(Millis timeout) {
 }
 
 std::string Program::output() const {
-    std::ifstream in(log_);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(log_).rdbuf();
     return text.str();
 }
 
-Screen::Screen(const std::string& logPath, int depth, bool windowManager) {
+Screen::Screen(const std::string& log, int depth, bool windowManager) {
+    std::filesystem::create_directories(std::filesystem::path(log).parent_path());
     int ready[2];
-    if (pipe(ready) != 0) throw std::runtime_error("no pipe for Xvfb");
-    std::filesystem::create_directories(std::filesystem::path(logPath).parent_path());
-    xvfbPid_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x" + std::to_string(depth),
-                      "-nolisten", "tcp"}, {}, logPath, ready[0]);
+    if (pipe(ready) != 0) throw std::runtime_error("no pipe");
+    xvfb_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x" + std::to_string(depth), "-nolisten", "tcp"},
+                  {}, log, ready[0]);
     ::close(ready[1]);
-    // The number comes in two writes, the digits and a line feed; Xvfb fails if the second cannot go.
-    std::string number;
+    // The number comes as digits and a line feed; Xvfb fails if it cannot write the line feed.
     char c = 0;
-    pollfd wait = {ready[0], POLLIN, 0};
-    while (poll(&wait, 1, 15000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    for (pollfd wait = {ready[0], POLLIN, 0}; poll(&wait, 1, 15000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n';) display_ += c;
     ::close(ready[0]);
-    if (!number.empty()) display_ = ":" + number;
-    // NOTE: libxdo reads window titles through the locale; SDL and Wine give theirs in UTF-8.
+    // NOTE: libxdo reads titles through the locale; SDL and Wine give theirs in UTF-8.
     std::setlocale(LC_ALL, "C.UTF-8");
-    if (display_.empty() || (xdo_ = xdo_new(display_.c_str())) == nullptr) throw std::runtime_error("Xvfb did not start; see " + logPath);
-    // Windows come and go while they are searched and measured; a vanished one is just not found.
+    if (display_.empty() || (xdo_ = xdo_new((display_ = ":" + display_).c_str())) == nullptr) throw std::runtime_error("no Xvfb; see " + log);
+    // Windows come and go while they are looked at; one that went is just not found.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    if (windowManager) {
-        windowManagerPid_ = spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + display_}, logPath + ".openbox");
-        const Atom selection = XInternAtom(xdo_->xdpy, "WM_S0", False);
-        if (!waitUntil([&] { return XGetSelectionOwner(xdo_->xdpy, selection) != None; }, Millis(15000)))
-            throw std::runtime_error("openbox did not start");
-    }
+    if (!windowManager) return;
+    windowManager_ = spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + display_}, log + ".openbox");
+    const Atom managed = XInternAtom(xdo_->xdpy, "WM_S0", False);
+    if (!waitUntil([&] { return XGetSelectionOwner(xdo_->xdpy, managed) != None; }, Millis(15000))) throw std::runtime_error("no openbox");
 }
 
 Screen::~Screen() {
-    if (xdo_ != nullptr) xdo_free(xdo_);
-    endGroup(windowManagerPid_);
-    endGroup(xvfbPid_);
+    xdo_free(xdo_);
+    endGroup(windowManager_);
+    endGroup(xvfb_);
 }
 
 void* Screen::xlib() const { return xdo_->xdpy; }
 
 std::optional<Window> Screen::waitForWindow(const std::string& title, Millis timeout) {
-    const std::string pattern = regexOf(title);
+    std::string pattern = "^";
+    for (char c : title) pattern += std::string(std::strchr(".[]{}()*+?^$|\\", c) != nullptr ? "\\" : "") + c;
     xdo_search_t search = {};
-    search.winname = pattern.c_str();
+    search.winname = (pattern += "$").c_str();
     search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
-    search.require = xdo_search_t::SEARCH_ALL;
     search.max_depth = -1;
     std::optional<Window> found;
     waitUntil([&] {
         ::Window* windows = nullptr;
         unsigned int count = 0;
-        // NOTE: libxdo frees a name it never read when a window goes while it is being searched;
+        // NOTE: libxdo frees a name it never read when a window goes while it is searched;
         // holding the server keeps every window there until the search is done.
         XGrabServer(xdo_->xdpy);
         xdo_search_windows(xdo_, &search, &windows, &count);
@@ -227,22 +196,23 @@ std::optional<Rect> Screen::rect(Window window) {
     return Rect{x, y, a.width, a.height};
 }
 
-Image Screen::grab(Rect area) {
-    area.width = std::min(area.width, 1280 - area.x), area.height = std::min(area.height, 1024 - area.y);
-    Image image{area.width, area.height, {}};
-    XImage* x = XGetImage(xdo_->xdpy, DefaultRootWindow(xdo_->xdpy), area.x, area.y, area.width, area.height, AllPlanes, ZPixmap);
-    for (int row = 0; row < area.height; ++row)
-        for (int column = 0; column < area.width; ++column) {
+Image Screen::grab(Rect r) {
+    Image image{std::min(r.width, 1280 - r.x), std::min(r.height, 1024 - r.y), {}};
+    XImage* x = XGetImage(xdo_->xdpy, DefaultRootWindow(xdo_->xdpy), r.x, r.y, image.width, image.height, AllPlanes, ZPixmap);
+    for (int row = 0; x != nullptr && row < image.height; ++row)
+        for (int column = 0; column < image.width; ++column) {
             const unsigned long p = XGetPixel(x, column, row);
             image.pixels.push_back({uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
         }
-    XDestroyImage(x);
+    if (x == nullptr) image.width = image.height = 0;
+    else XDestroyImage(x);
     return image;
 }
 
 void Screen::move(int x, int y) { xdo_move_mouse(xdo_, x, y, 0), XSync(xdo_->xdpy, False); }
 void Screen::press(int button) { xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
 void Screen::release(int button) { xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
+
 void Screen::key(const char* keys) {
     std::istringstream each(keys);
     for (std::string key; each >> key;) xdo_send_keysequence_window(xdo_, CURRENTWINDOW, key.c_str(), 12000);
@@ -252,45 +222,32 @@ void Screen::key(const char* keys) {
 void Screen::dragTo(int x, int y, int steps) {
     int x0 = 0, y0 = 0, screen = 0;
     xdo_get_mouse_location(xdo_, &x0, &y0, &screen);
-    for (int i = 1; i <= steps; ++i) {
-        move(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
-        std::this_thread::sleep_for(Millis(30));
-    }
+    for (int i = 1; i <= steps; ++i, std::this_thread::sleep_for(Millis(30))) move(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
 }
 
 void Screen::close(Window window) {
     XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(xdo_->xdpy, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
+    event.xclient = {ClientMessage, 0, False, nullptr, window, XInternAtom(xdo_->xdpy, "WM_PROTOCOLS", False), 32, {}};
     event.xclient.data.l[0] = long(XInternAtom(xdo_->xdpy, "WM_DELETE_WINDOW", False));
     XSendEvent(xdo_->xdpy, window, False, NoEventMask, &event);
     XSync(xdo_->xdpy, False);
 }
 
-void Screen::run(std::vector<std::string> argv) {
-    Program(argv, {"DISPLAY=" + display_}, "").waitForExit(Millis(20000));
+void Screen::resize(Window window, int width, int height) { XResizeWindow(xdo_->xdpy, window, width, height), XSync(xdo_->xdpy, False); }
+
+void Screen::moveResize(Window window, Rect r) {
+    XMoveResizeWindow(xdo_->xdpy, window, r.x, r.y, r.width, r.height);
+    XSync(xdo_->xdpy, False);
 }
+
+void Screen::run(std::vector<std::string> argv) { Program(argv, {"DISPLAY=" + display_}, "").waitForExit(Millis(20000)); }
 
 bool Screen::sizeChanged(Window window, int width, int height) {
     XSelectInput(xdo_->xdpy, window, StructureNotifyMask);
     XSync(xdo_->xdpy, False);
     bool changed = false;
-    XEvent event;
-    while (XCheckTypedWindowEvent(xdo_->xdpy, window, ConfigureNotify, &event))
-        changed |= event.xconfigure.width != width || event.xconfigure.height != height;
+    for (XEvent e; XCheckTypedWindowEvent(xdo_->xdpy, window, ConfigureNotify, &e);) changed |= e.xconfigure.width != width || e.xconfigure.height != height;
     return changed;
-}
-
-void Screen::resize(Window window, int width, int height) {
-    XResizeWindow(xdo_->xdpy, window, width, height);
-    XSync(xdo_->xdpy, False);
-}
-
-void Screen::moveResize(Window window, Rect r) {
-    XMoveResizeWindow(xdo_->xdpy, window, r.x, r.y, r.width, r.height);
-    XSync(xdo_->xdpy, False);
 }
 
 }  // namespace e2e

@@ -1,10 +1,11 @@
-// The end-to-end driver: a private X server (Xvfb, with openbox when asked), programs started on
-// it, their windows found by title and read back as pictures, and input through XTest (libxdo).
-// It knows nothing of the viewer; tests/e2e and bench/ hold what the viewer should do.
+// The end-to-end driver: a private X server (Xvfb, under openbox when asked), programs started on
+// it, their windows found by title and read back as pictures, input through XTest (libxdo). It
+// knows nothing of the viewer; tests/e2e, tests/soak and bench/ say what the viewer should do.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,7 +23,7 @@ bool waitUntil(const std::function<bool()>& done, Millis timeout, Millis step = 
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
-    bool near(Rgb o, int tolerance) const;
+    bool near(Rgb o, int t) const { return std::abs(r - o.r) <= t && std::abs(g - o.g) <= t && std::abs(b - o.b) <= t; }
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
@@ -38,69 +39,64 @@ struct Image {
     Rgb at(int x, int y) const { return pixels[size_t(y) * width + x]; }
     bool operator==(const Image& o) const { return width == o.width && pixels == o.pixels; }
     bool operator!=(const Image& o) const { return !(*this == o); }
-    // Pixels inside `area` (everything if empty) for which `test` holds, and their bounding box.
+    // The pixels inside `area` (all if empty) for which `test` holds, and the box around them.
     int count(const std::function<bool(Rgb)>& test, Rect area = {}) const;
     std::optional<Rect> box(const std::function<bool(Rgb)>& test) const;
-    void savePng(const std::string& path) const;  // creates the folder
+    void savePng(const std::string& path) const;
 };
 
-// A child process in a process group of its own, with its output in a log; ended with its group.
+// A child in a process group of its own, its output in a log, ended with its group. Environment
+// entries NAME=VALUE are set for it, a bare NAME is removed.
 class Program {
 public:
-    // `environment` entries NAME=VALUE are added, and a bare NAME removed from the caller's.
     Program(const std::vector<std::string>& argv, const std::vector<std::string>& environment, const std::string& log);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
-    // The exit code (a signal as 128 + its number) once it has ended within `timeout`.
-    std::optional<int> waitForExit(Millis timeout);
-    std::string output() const;  // its log
+    std::optional<int> waitForExit(Millis timeout);  // its exit code, a signal as 128 + its number
+    std::string output() const;
     int pid() const { return pid_; }
 
 private:
-    int pid_ = -1;
+    int pid_;
     std::optional<int> status_;
     std::string log_;
 };
 
-// A private X server of 1280x1024 at a depth, on a display number it picks itself.
+// A private X server, 1280x1024 at a depth, on a display number it picks itself.
 class Screen {
 public:
-    explicit Screen(const std::string& logPath, int depth = 24, bool windowManager = false);
+    explicit Screen(const std::string& log, int depth = 24, bool windowManager = false);
     ~Screen();
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
     const std::string& display() const { return display_; }
-    void* xlib() const;  // Xlib's Display, for checks of window properties
+    void* xlib() const;  // Xlib's Display, for reading window properties
 
-    // A viewable window with exactly this title, waited for; and waiting for none to be left.
+    // A viewable window with exactly this title; none left; a box dismissed with Return (with no
+    // window manager the keyboard follows the pointer, so over the box).
     std::optional<Window> waitForWindow(const std::string& title, Millis timeout);
     bool waitForNoWindow(const std::string& title, Millis timeout);
-    // Presses Return over the box with this title (with no window manager the keyboard follows
-    // the pointer); whether the box came and went.
     bool dismiss(const std::string& title, Millis timeout);
-    std::optional<Rect> rect(Window window);  // its inside, in screen coordinates
-    Image grab(Rect area);                    // what the screen shows there
+    std::optional<Rect> rect(Window window);  // its inside, in screen coordinates, while shown
+    Image grab(Rect area);
     Image grabScreen() { return grab({0, 0, 1280, 1024}); }
 
     void move(int x, int y);  // the pointer
     void press(int button = 1);
     void release(int button = 1);
-    void dragTo(int x, int y, int steps);  // from where the pointer is, with the button held
-    void key(const char* keys);           // keys one after another, e.g. "Return", "F P f", "Escape"
-    // Sends a window manager's close request (WM_DELETE_WINDOW), as a close button does.
-    void close(Window window);
-    // Asks for a size, or a place and a size, as another client would.
-    void resize(Window window, int width, int height);
+    void dragTo(int x, int y, int steps);  // from where the pointer is
+    void key(const char* keys);           // one after another, e.g. "Return", "F P f", "Escape"
+    void close(Window window);            // WM_DELETE_WINDOW, as a close button sends it
+    void resize(Window window, int width, int height);  // as another client would ask
     void moveResize(Window window, Rect rect);
-    // Runs a tool (wmctrl, say) on this display to its end.
-    void run(std::vector<std::string> argv);
-    // Whether the window has been given a size other than width x height since the last look
-    // (the first look starts watching it), however briefly.
+    void run(std::vector<std::string> argv);  // a tool (wmctrl, say) on this display, to its end
+    // Whether the window was given another size than width x height since the last look (the
+    // first look starts watching), however briefly.
     bool sizeChanged(Window window, int width, int height);
 
 private:
-    int xvfbPid_ = -1, windowManagerPid_ = -1;
+    int xvfb_ = -1, windowManager_ = -1;
     std::string display_;
     ::xdo* xdo_ = nullptr;
 };

@@ -6,7 +6,7 @@
 #include "app/window_procedure.h"
 #include "scene/redraw.h"
 #include "scene/viewer_state.h"
-#include "tests/render/offscreen_context.h"
+#include "tests/render/offscreen.h"
 #include "tests/support/recorder.h"
 
 #include <cmath>
@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
     const long messages = std::atol(argv[1]);
     const unsigned long stream = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1;
     randomBits = std::mt19937_64(stream);
-    OffscreenContext context(32, 32);  // small, so frames are quick
-    if (!context.ok()) return std::fprintf(stderr, "no offscreen OpenGL context\n"), 1;
+    Offscreen gl(32);  // small, so frames are quick
+    if (!gl.ok()) return std::fprintf(stderr, "no offscreen OpenGL\n"), 1;
     resetRecorder();
     windowWidth = windowHeight = 819;
     fakeWin32.windowProc = WndProc;

@@ -4,7 +4,6 @@
 #include "platform/opengl.h"
 #include "scene/viewer_state.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -78,16 +77,6 @@ std::string viewerState() {
         << " anim=" << animating << " press=" << pressX << ',' << pressY << " angle=" << angle
         << " hook=" << (idleFunc != nullptr);
     return out.str();
-}
-
-std::string caseName(const char* what) {
-    std::string name;
-    bool wordStart = true;
-    for (const char* c = what; *c != 0; ++c) {
-        if (std::isalnum(static_cast<unsigned char>(*c))) name += wordStart ? char(std::toupper(*c)) : *c;
-        wordStart = *c == ' ';
-    }
-    return name;
 }
 
 // The state a test starts from is the one the process starts with.

@@ -44,8 +44,6 @@ extern FakeWin32 fakeWin32;
 void resetRecorder();
 // The viewer state in short: "fog=0 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=0".
 std::string viewerState();
-// A test name from a case's description: "a press captures" gives "APressCaptures".
-std::string caseName(const char* what);
 
 // ---- For the stand-ins: writing one call ----
 struct GlEnum {

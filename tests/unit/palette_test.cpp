@@ -26,16 +26,16 @@ const DWORD paletteFormat = windowFormat | PFD_NEED_PALETTE;
 
 const PaletteCase cases[] = {
     // Red and green in steps of 255/7, blue in steps of 255/3, truncated.
-    {"a 3 3 2 format spreads each channel evenly", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, false, 256,
+    {"A332FormatSpreadsEachChannelEvenly", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, false, 256,
      {{0, 0, 0, 0}, {255, 255, 255, 255}, {0x53, 109, 72, 85}, {0x87, 255, 0, 170}}},
-    {"a colour index format gets one too", windowFormat, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6, false, 256,
+    {"AColourIndexFormatGetsOneToo", windowFormat, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6, false, 256,
      {{255, 255, 255, 255}}},
-    {"a channel of zero bits is zero in every entry", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6, false, 256,
+    {"AChannelOfZeroBitsIsZeroInEveryEntry", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6, false, 256,
      {{255, 255, 255, 0}, {0x87, 255, 0, 0}}},
-    {"true colour needs none", windowFormat, PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0, false, 0, {}},
-    {"a palette format deeper than a palette can count gets none", paletteFormat, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5,
+    {"TrueColourNeedsNone", windowFormat, PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0, false, 0, {}},
+    {"APaletteFormatDeeperThanAPaletteCanCountGetsNone", paletteFormat, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5,
      11, false, 0, {}},
-    {"no palette when its memory cannot be had", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, true, 0, {}},
+    {"NoPaletteWhenItsMemoryCannotBeHad", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, true, 0, {}},
 };
 
 class Palettes : public ::testing::TestWithParam<PaletteCase> {};
@@ -69,7 +69,7 @@ TEST_P(Palettes, FollowThePixelFormat) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, Palettes, ::testing::ValuesIn(cases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 

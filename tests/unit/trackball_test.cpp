@@ -30,34 +30,34 @@ struct Script {
 const char* const startStep = "2 0.3 0.2 0.4";
 
 const Script scripts[] = {
-    {"a click at rest stops the model after one frame with the current step", false,
+    {"AClickAtRestStopsTheModelAfterOneFrameWithTheCurrentStep", false,
      {{WM_LBUTTONDOWN, 400, 400, 2}, {WM_LBUTTONUP, 400, 400, 1}}, 4, {startStep},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"a click when stopped draws only the frame of the release", true,
+    {"AClickWhenStoppedDrawsOnlyTheFrameOfTheRelease", true,
      {{WM_LBUTTONDOWN, 300, 300, 0}, {WM_LBUTTONUP, 300, 300, 0}}, 1, {},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=300,300 angle=0 hook=0"},
-    {"a drag to the right turns about the vertical axis by the last step of a burst", true,
+    {"ADragToTheRightTurnsAboutTheVerticalAxisByTheLastStepOfABurst", true,
      {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 450, 400, 0}, {WM_MOUSEMOVE, 500, 400, 0},
       {WM_LBUTTONUP, 400, 400, 1}}, 2, {"12.4 0 0.137 0"},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"a drag upwards released away spins on about the horizontal axis", true,
+    {"ADragUpwardsReleasedAwaySpinsOnAboutTheHorizontalAxis", true,
      {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 300, 0}, {WM_LBUTTONUP, 450, 250, 1}}, 3,
      {"23.7 -0.261 0 0", "23.7 -0.261 0 0", "23.7 -0.261 0 0"},
      "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=23.7 hook=1"},
-    {"a release away with no motion spins with the step of before the press", false,
+    {"AReleaseAwayWithNoMotionSpinsWithTheStepOfBeforeThePress", false,
      {{WM_LBUTTONDOWN, 400, 400, 1}, {WM_LBUTTONUP, 410, 400, 1}}, 4, {startStep, startStep, startStep},
      "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=2 hook=1"},
-    {"a release while spinning stops only at the stored press point", false,
+    {"AReleaseWhileSpinningStopsOnlyAtTheStoredPressPoint", false,
      {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_LBUTTONUP, 410, 400, 0}, {WM_LBUTTONUP, 10, 20, 0},
       {WM_LBUTTONUP, 400, 400, 1}}, 2, {startStep},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"motion to the same sphere point gives a step that turns nothing", true,
+    {"MotionToTheSameSpherePointGivesAStepThatTurnsNothing", true,
      {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 400, 1}, {WM_LBUTTONUP, 401, 400, 2}}, 3, {},
      "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=0 hook=1"},
-    {"a drag outside the window turns towards the rim", true,
+    {"ADragOutsideTheWindowTurnsTowardsTheRim", true,
      {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, -300, 400, 0}, {WM_LBUTTONUP, 400, 400, 1}}, 2, {"127 0 -1 0"},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"motion without a press changes nothing", true, {{WM_MOUSEMOVE, 500, 500, 0}}, 0, {},
+    {"MotionWithoutAPressChangesNothing", true, {{WM_MOUSEMOVE, 500, 500, 0}}, 0, {},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=0,0 angle=2 hook=0"},
 };
 
@@ -94,6 +94,6 @@ TEST_P(TrackballScripts, LeaveTheirStateFramesAndSteps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, TrackballScripts, ::testing::ValuesIn(scripts),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

@@ -26,33 +26,33 @@ const char* const asked = "fog=0 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 h
 const Calls realise = {"UnrealizeObject 4", "SelectPalette 2 4 0", "RealizePalette 2"};
 
 const MessageCase cases[] = {
-    {"any size change puts the fixed size back", true, false, WM_SIZE, SIZE_MINIMIZED, 0, 0,
+    {"AnySizeChangePutsTheFixedSizeBack", true, false, WM_SIZE, SIZE_MINIMIZED, 0, 0,
      {"SetWindowPos 1 0 0 0 819 819 2"}, resting},
-    {"before the context, sizes get default processing", false, false, WM_SIZE, 0, MAKELPARAM(9, 9), 99,
+    {"BeforeTheContextSizesGetDefaultProcessing", false, false, WM_SIZE, 0, MAKELPARAM(9, 9), 99,
      {"DefWindowProcA 1 WM_SIZE 0 589833"}, resting},
-    {"painting validates and asks for a frame", true, false, WM_PAINT, 0, 0, 0, {"BeginPaint 1", "EndPaint 1"}, asked},
-    {"before the context, painting is left to default", false, false, WM_PAINT, 0, 0, 99,
+    {"PaintingValidatesAndAsksForAFrame", true, false, WM_PAINT, 0, 0, 0, {"BeginPaint 1", "EndPaint 1"}, asked},
+    {"BeforeTheContextPaintingIsLeftToDefault", false, false, WM_PAINT, 0, 0, 99,
      {"DefWindowProcA 1 WM_PAINT 0 0"}, resting},
-    {"a press captures the mouse; coordinates are signed", true, false, WM_LBUTTONDOWN, MK_LBUTTON,
+    {"APressCapturesTheMouseCoordinatesAreSigned", true, false, WM_LBUTTONDOWN, MK_LBUTTON,
      MAKELPARAM(-5, -7), 0, {"SetCapture 1"}, "fog=0 wire=0 drag=1 spin=1 anim=0 press=-5,-7 angle=2 hook=0"},
-    {"before the context, a press is left to default", false, false, WM_LBUTTONDOWN, 0, 0, 99,
+    {"BeforeTheContextAPressIsLeftToDefault", false, false, WM_LBUTTONDOWN, 0, 0, 99,
      {"DefWindowProcA 1 WM_LBUTTONDOWN 0 0"}, resting},
-    {"a release lets the mouse go", true, false, WM_LBUTTONUP, 0, 0, 0, {"ReleaseCapture"}, resting},
-    {"motion is passed on to default processing too", true, false, WM_MOUSEMOVE, 0, 0, 99,
+    {"AReleaseLetsTheMouseGo", true, false, WM_LBUTTONUP, 0, 0, 0, {"ReleaseCapture"}, resting},
+    {"MotionIsPassedOnToDefaultProcessingToo", true, false, WM_MOUSEMOVE, 0, 0, 99,
      {"DefWindowProcA 1 WM_MOUSEMOVE 0 0"}, resting},
-    {"f toggles fog", false, false, WM_CHAR, 'f', 1, 0, {}, "fog=1 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
-    {"p toggles outlines", true, false, WM_CHAR, 'p', 1, 0, {}, "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
-    {"j and k only ask for a frame", true, false, WM_CHAR, 'j', 1, 0, {}, asked},
-    {"capitals do nothing", true, false, WM_CHAR, 'F', 1, 99, {"DefWindowProcA 1 WM_CHAR 70 1"}, resting},
+    {"FTogglesFog", false, false, WM_CHAR, 'f', 1, 0, {}, "fog=1 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
+    {"PTogglesOutlines", true, false, WM_CHAR, 'p', 1, 0, {}, "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
+    {"JAndKOnlyAskForAFrame", true, false, WM_CHAR, 'j', 1, 0, {}, asked},
+    {"CapitalsDoNothing", true, false, WM_CHAR, 'F', 1, 99, {"DefWindowProcA 1 WM_CHAR 70 1"}, resting},
     {"Esc closes the window and releases the contexts", true, false, WM_CHAR, 27, 1, 0,
      {"DestroyWindow 1", "wglMakeCurrent 0 0", "wglDeleteContext 3", "ReleaseDC 1 2", "PostQuitMessage 0"}, resting},
-    {"a new palette is realised again", false, true, WM_QUERYNEWPALETTE, 0, 0, 1, realise, asked},
-    {"without a palette there is none to realise", true, false, WM_QUERYNEWPALETTE, 0, 0, 99,
+    {"ANewPaletteIsRealisedAgain", false, true, WM_QUERYNEWPALETTE, 0, 0, 1, realise, asked},
+    {"WithoutAPaletteThereIsNoneToRealise", true, false, WM_QUERYNEWPALETTE, 0, 0, 99,
      {"DefWindowProcA 1 WM_QUERYNEWPALETTE 0 0"}, resting},
-    {"another window's palette change is answered", true, true, WM_PALETTECHANGED, 9, 0, 0, realise, asked},
-    {"this window's own palette change is not", true, true, WM_PALETTECHANGED, 1, 0, 99,
+    {"AnotherWindowSPaletteChangeIsAnswered", true, true, WM_PALETTECHANGED, 9, 0, 0, realise, asked},
+    {"ThisWindowSOwnPaletteChangeIsNot", true, true, WM_PALETTECHANGED, 1, 0, 99,
      {"DefWindowProcA 1 WM_PALETTECHANGED 1 0"}, resting},
-    {"timer messages only wake the loop", true, false, WM_TIMER, 1, 0, 99, {"DefWindowProcA 1 WM_TIMER 1 0"}, resting},
+    {"TimerMessagesOnlyWakeTheLoop", true, false, WM_TIMER, 1, 0, 99, {"DefWindowProcA 1 WM_TIMER 1 0"}, resting},
 };
 
 class WindowMessages : public ::testing::TestWithParam<MessageCase> {};
@@ -71,6 +71,6 @@ TEST_P(WindowMessages, GiveTheirResultCallsAndState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowMessages, ::testing::ValuesIn(cases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
