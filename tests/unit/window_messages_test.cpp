@@ -44,7 +44,7 @@ const MessageCase cases[] = {
     {"PTogglesOutlines", true, false, WM_CHAR, 'p', 1, 0, {}, "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
     {"JAndKOnlyAskForAFrame", true, false, WM_CHAR, 'j', 1, 0, {}, asked},
     {"CapitalsDoNothing", true, false, WM_CHAR, 'F', 1, 99, {"DefWindowProcA 1 WM_CHAR 70 1"}, resting},
-    {"Esc closes the window and releases the contexts", true, false, WM_CHAR, 27, 1, 0,
+    {"EscClosesTheWindowAndReleasesTheContexts", true, false, WM_CHAR, 27, 1, 0,
      {"DestroyWindow 1", "wglMakeCurrent 0 0", "wglDeleteContext 3", "ReleaseDC 1 2", "PostQuitMessage 0"}, resting},
     {"ANewPaletteIsRealisedAgain", false, true, WM_QUERYNEWPALETTE, 0, 0, 1, realise, asked},
     {"WithoutAPaletteThereIsNoneToRealise", true, false, WM_QUERYNEWPALETTE, 0, 0, 99,
