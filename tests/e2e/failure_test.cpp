@@ -1,7 +1,8 @@
 // How the program ends when the platform fails it, each case in the program's own path: an
 // "Error" box before any window shows and exit code 1, or, without a rendering context, a window
 // that runs on without drawing until Esc ends it with 0. The cases are calls made to fail in the
-// test build (tests/faults), and displays without usable OpenGL, natively and under Wine.
+// test build (tests/faults), displays without usable OpenGL, natively and under Wine, and no
+// display at all, which the program says in one line before it exits with 1.
 #include "scene/viewer_texts.h"
 #include "tests/e2e/driver.h"
 
@@ -18,6 +19,13 @@ struct Failure {
     std::vector<std::string> environment;
     const char* box;  // the "Error" box's text as reported (line feeds as \n), or null: runs on
 };
+
+TEST(NoDisplay, IsSaidInOneLineAndEndsWithOne) {
+    Program program({HELICOID_NATIVE_EXE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, E2E_OUTPUT_DIR "/failures/no-display.log");
+    EXPECT_EQ(program.waitForExit(Millis(20000)), std::optional<int>(1));
+    const std::string output = program.output();
+    EXPECT_TRUE(std::count(output.begin(), output.end(), '\n') == 1 && output.find("display") != std::string::npos) << output;
+}
 
 const Failure failures[] = {
     {"ChoosePixelFormatFails", false, 24, {"HELICOID_FAULTS=ChoosePixelFormat"}, "ChoosePixelFormat failed\\n"},

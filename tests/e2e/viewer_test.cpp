@@ -7,13 +7,22 @@
 
 #include <gtest/gtest.h>
 
+// NOTE: after GoogleTest, whose own None Xlib's macro of that name would break.
+#include <GL/glx.h>
+#include <X11/Xatom.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <memory>
 
 namespace {
 
-using namespace e2e;
+using e2e::Image;
+using e2e::Millis;
+using e2e::Program;
+using e2e::Rect;
+using e2e::Rgb;
+using e2e::waitUntil;
 
 const Rgb grey = {38, 38, 38};      // the clear colour 0.15
 const Rgb fogRed = {128, 64, 64};  // the fog's clear colour (0.5, 0.25, 0.25)
@@ -33,13 +42,13 @@ class Viewer : public ::testing::TestWithParam<Target> {
 protected:
     const Target target = GetParam();
     const std::string shots = std::string(E2E_OUTPUT_DIR) + "/" + target.name + "/";
-    std::unique_ptr<Screen> screen;
+    std::unique_ptr<e2e::Screen> screen;
     std::unique_ptr<Program> program;
-    Window window = 0;
+    e2e::Window window = 0;
 
     void SetUp() override {
         if (target.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
-        screen = std::make_unique<Screen>(shots + "xvfb.log", 24, target.windowManager);
+        screen = std::make_unique<e2e::Screen>(shots + "xvfb.log", 24, target.windowManager);
     }
     void TearDown() override {
         program.reset();
@@ -218,8 +227,40 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     expectEndsWithZero();
 }
 
-TEST_P(Viewer, TheCloseButtonEndsItWithZero) {
+// The native window's icon (_NET_WM_ICON: width, height, ARGB rows) and the GLX attributes of its
+// visual: the format closest to the one asked for, as Windows picks it, has 16 depth bits and
+// no alpha; GLX's own deepest buffer would turn the ties between the model's two coplanar faces
+// into speckles.
+void expectIconAndFormat(Display* x, Window window) {
+    std::vector<unsigned long> art = {32, 32};
+    std::ifstream in(HELICOID_ICON_ART);
+    for (std::string line; std::getline(in, line);)
+        for (char c : line[0] == '#' ? std::string() : line) art.push_back(c == 'r' ? 0xFFFF0000ul : c == 'k' ? 0xFF000000ul : 0xFF0000FFul);
+    Atom type;
+    int format, count = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_ICON", False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left, &data);
+    std::vector<unsigned long> icon(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + items);
+    for (unsigned long& argb : icon) argb &= 0xFFFFFFFFul;
+    XFree(data);
+    EXPECT_EQ(icon, art) << "the window's icon is not the program's";
+    XWindowAttributes attributes;
+    XGetWindowAttributes(x, window, &attributes);
+    XVisualInfo pattern = {};
+    pattern.visualid = XVisualIDFromVisual(attributes.visual);
+    XVisualInfo* visual = XGetVisualInfo(x, VisualIDMask, &pattern, &count);
+    for (auto [attribute, wanted] : {std::pair{GLX_DEPTH_SIZE, 16}, {GLX_ALPHA_SIZE, 0}, {GLX_DOUBLEBUFFER, 1}, {GLX_SAMPLES, 0}}) {
+        int value = -1;
+        if (visual != nullptr) glXGetConfig(x, visual, attribute, &value);
+        EXPECT_EQ(value, wanted) << "GLX attribute " << attribute;
+    }
+    XFree(visual);
+}
+
+TEST_P(Viewer, CarriesItsIconAndFormatAndEndsWithZeroByItsCloseButton) {
     ASSERT_NO_FATAL_FAILURE(open());
+    if (!target.wine) expectIconAndFormat(static_cast<Display*>(screen->xlib()), window);
     const Rect o = outer();
     if (target.wine) {  // the close box at the right end of Wine's caption
         screen->move(o.x + o.width - 12, o.y + 11);

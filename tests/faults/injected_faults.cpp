@@ -12,47 +12,28 @@ namespace {
 
 bool failing(const char* call) {
     const char* faults = std::getenv("HELICOID_FAULTS");
-    if (faults == nullptr) return false;
-    const std::string list = std::string(",") + faults + ",";
-    return list.find(std::string(",") + call + ",") != std::string::npos;
+    return faults != nullptr && (std::string(",") + faults + ",").find(std::string(",") + call + ",") != std::string::npos;
 }
 
 }  // namespace
 
+// The call NAME fails with FAILURE while it is listed, and goes to the real one otherwise.
+#define WRAPPED(RESULT, NAME, FAILURE, PARAMETERS, ARGUMENTS) \
+    RESULT WINAPI __real_##NAME PARAMETERS;                    \
+    RESULT WINAPI __wrap_##NAME PARAMETERS { return failing(#NAME) ? FAILURE : __real_##NAME ARGUMENTS; }
+
 extern "C" {
 
-WORD WINAPI __real_RegisterClassA(const WNDCLASSA* wndClass);
-HWND WINAPI __real_CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                                   int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
-int WINAPI __real_ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor);
-BOOL WINAPI __real_SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor);
-HGLRC WINAPI __real_wglCreateContext(HDC dc);
-int WINAPI __real_MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-
-WORD WINAPI __wrap_RegisterClassA(const WNDCLASSA* wndClass) {
-    return failing("RegisterClassA") ? 0 : __real_RegisterClassA(wndClass);
-}
-
-HWND WINAPI __wrap_CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                                   int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
-    if (failing("CreateWindowExA")) return nullptr;
-    return __real_CreateWindowExA(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance,
-                                  param);
-}
-
-int WINAPI __wrap_ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
-    return failing("ChoosePixelFormat") ? 0 : __real_ChoosePixelFormat(dc, descriptor);
-}
-
-BOOL WINAPI __wrap_SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
-    return failing("SetPixelFormat") ? FALSE : __real_SetPixelFormat(dc, format, descriptor);
-}
-
-HGLRC WINAPI __wrap_wglCreateContext(HDC dc) {
-    return failing("wglCreateContext") ? nullptr : __real_wglCreateContext(dc);
-}
+WRAPPED(WORD, RegisterClassA, 0, (const WNDCLASSA* c), (c))
+WRAPPED(HWND, CreateWindowExA, nullptr,
+        (DWORD e, LPCSTR c, LPCSTR t, DWORD s, int x, int y, int w, int h, HWND p, HMENU m, HINSTANCE i, LPVOID v),
+        (e, c, t, s, x, y, w, h, p, m, i, v))
+WRAPPED(int, ChoosePixelFormat, 0, (HDC dc, const PIXELFORMATDESCRIPTOR* d), (dc, d))
+WRAPPED(BOOL, SetPixelFormat, FALSE, (HDC dc, int format, const PIXELFORMATDESCRIPTOR* d), (dc, format, d))
+WRAPPED(HGLRC, wglCreateContext, nullptr, (HDC dc), (dc))
 
 // Line feeds in the text show as \n, so that each box is one line.
+int WINAPI __real_MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int WINAPI __wrap_MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string shown = text != nullptr ? text : "";
     for (size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at)) shown.replace(at, 1, "\\n");
