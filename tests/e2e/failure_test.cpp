@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 using namespace e2e;
@@ -45,6 +47,7 @@ class Failures : public ::testing::TestWithParam<Failure> {};
 
 TEST_P(Failures, EndInTheProgramsOwnPath) {
     const Failure& f = GetParam();
+    if (f.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
     const std::string logs = std::string(E2E_OUTPUT_DIR) + "/failures/" + f.name;
     Screen screen(logs + ".xvfb.log", f.depth);
     std::vector<std::string> argv = {HELICOID_FAULTS_EXE}, environment = f.environment;

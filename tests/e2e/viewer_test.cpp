@@ -52,7 +52,7 @@ protected:
     }
     void TearDown() override {
         program.reset();
-        if (target.wine) screen->run({"/usr/lib/wine/wineserver64", "-k"});
+        if (target.wine && screen) screen->run({"/usr/lib/wine/wineserver64", "-k"});
     }
 
     // Starts the viewer; its notice must come alone, and Return must bring the window's first frame.
