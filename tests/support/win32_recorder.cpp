@@ -60,7 +60,8 @@ BOOL WINAPI SetWindowPos(HWND w, HWND after, int x, int y, int cx, int cy, UINT 
 }
 HWND WINAPI WindowFromDC(HDC dc) { return answer(fakeWindow, "WindowFromDC", dc); }
 
-// An empty queue would wait for ever; it reports an error instead.
+// An empty queue would wait for ever: PeekMessageA then says a message is there, and
+// GetMessageA reports an error, which ends the message loop.
 BOOL WINAPI GetMessageA(MSG* msg, HWND w, UINT first, UINT last) {
     record("GetMessageA", w, first, last);
     if (fakeWin32.queue.empty()) return -1;
@@ -71,8 +72,7 @@ BOOL WINAPI GetMessageA(MSG* msg, HWND w, UINT first, UINT last) {
 }
 BOOL WINAPI PeekMessageA(MSG*, HWND w, UINT first, UINT last, UINT flags) {
     record("PeekMessageA", w, first, last, flags);
-    if (fakeWin32.queue.empty()) return FALSE;
-    return fakeWin32.queue.front().idleBefore-- > 0 ? FALSE : TRUE;
+    return fakeWin32.queue.empty() || fakeWin32.queue.front().idleBefore-- <= 0;
 }
 BOOL WINAPI TranslateMessage(const MSG* msg) { return answer(FALSE, "TranslateMessage", Message{msg->message}); }
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
