@@ -1,7 +1,7 @@
-// The viewer as a person meets it: natively on a bare X server and under openbox, and as the
-// Windows build under Wine. The notice first, the window in its place, the picture, the keys,
-// the trackball, the size it keeps whatever is done to the window, Esc and the close button.
-// Screenshots of every checked state land in e2e-shots/<target>/.
+// The viewer as a person meets it, natively on a bare X server and under openbox, and as the
+// Windows build under Wine: the notice first, the window in its place, the picture, the keys, the
+// trackball, the size it keeps whatever is done to the window, Esc and the close button.
+// Screenshots of the checked states land in e2e-shots/<target>/.
 #include "scene/viewer_texts.h"
 #include "tests/e2e/driver.h"
 
@@ -19,18 +19,14 @@ namespace {
 
 using e2e::Image;
 using e2e::Millis;
-using e2e::Program;
 using e2e::Rect;
 using e2e::Rgb;
 using e2e::waitUntil;
 
-const Rgb grey = {38, 38, 38};      // the clear colour 0.15
-const Rgb fogRed = {128, 64, 64};  // the fog's clear colour (0.5, 0.25, 0.25)
-const Millis patience(60000);      // Wine may take 10 to 20 s to show anything on a busy machine
-
-// Lit versions of the two sides' diffuse colours: the front pinkish, the back greenish.
-bool front(Rgb c) { return c.r > c.g + 20; }
-bool back(Rgb c) { return c.g > c.r + 20; }
+const Rgb grey = {38, 38, 38}, fogRed = {128, 64, 64};  // the clear colours 0.15 and (0.5, 0.25, 0.25)
+const Millis patience(60000), soon(20000);              // Wine may take 20 s to show anything
+bool front(Rgb c) { return c.r > c.g + 20; }           // the lit front: pinkish
+bool back(Rgb c) { return c.g > c.r + 20; }            // the lit back: greenish
 bool isGrey(Rgb c) { return c.near(grey, 3); }
 
 struct Target {
@@ -43,7 +39,7 @@ protected:
     const Target target = GetParam();
     const std::string shots = std::string(E2E_OUTPUT_DIR) + "/" + target.name + "/";
     std::unique_ptr<e2e::Screen> screen;
-    std::unique_ptr<Program> program;
+    std::unique_ptr<e2e::Program> program;
     e2e::Window window = 0;
 
     void SetUp() override {
@@ -54,7 +50,6 @@ protected:
         program.reset();
         if (target.wine && screen) screen->run({"/usr/lib/wine/wineserver64", "-k"});
     }
-
     // Starts the viewer; its notice must come alone, and Return must bring the window's first frame.
     void open() {
         std::vector<std::string> argv = {HELICOID_NATIVE_EXE}, environment = {"DISPLAY=" + screen->display()};
@@ -62,46 +57,39 @@ protected:
             argv = {"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE};
             environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="});
         }
-        program = std::make_unique<Program>(argv, environment, shots + "program.log");
+        program = std::make_unique<e2e::Program>(argv, environment, shots + "program.log");
         ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience)) << "no notice: " << program->output();
         EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500))) << "the window came while the notice was up";
         ASSERT_TRUE(screen->dismiss(usageNoticeCaption, patience));
         window = screen->waitForWindow(viewerWindowTitle, patience).value_or(0);
-        ASSERT_NE(window, 0u) << "no window after the notice";
-        ASSERT_TRUE(waitUntil([&] { return picture().at(5, 5) == grey; }, patience)) << "no first frame";
+        ASSERT_TRUE(window != 0 && waitUntil([&] { return picture().at(5, 5) == grey; }, patience)) << "no first frame";
     }
-
-    // Natively the X window, whose frame under a window manager lies outside it. Under Wine, whose
-    // X geometry lags, the outer rectangle is the frame against the desktop's colour, and the
-    // client area lies inside its 4-pixel borders and 23-pixel top.
+    // Natively the X window (a window manager's frame lies outside it). Under Wine, whose X
+    // geometry lags, the frame against the desktop's colour, with a 4-pixel border and a 23-pixel top.
     Rect outer() {
         if (!target.wine) return screen->rect(window).value_or(Rect{});
         const Image all = screen->grabScreen();
-        const Rgb desktop = all.at(1279, 1023);
-        return all.box([&](Rgb c) { return !(c == desktop); }).value_or(Rect{});
+        return all.box([&](Rgb c) { return !(c == all.at(1279, 1023)); }).value_or(Rect{});
     }
     Rect client() {
         const Rect o = outer();
         return target.wine ? Rect{o.x + 4, o.y + 23, o.width - 8, o.height - 27} : o;
     }
     Image picture() { return screen->grab(client()); }
-    void shot(const std::string& name) { screen->grabScreen().savePng(shots + name + ".png"); }
-    std::string seeShot(const std::string& name) { return "; see " + shots + name + ".png"; }
-
-    // Waits for a picture that passes `test`, and saves the screen as `name` either way.
+    std::string shot(const std::string& name) {
+        screen->grabScreen().savePng(shots + name + ".png");
+        return "; see " + shots + name + ".png";
+    }
     Image waitForPicture(const std::string& name, const std::function<bool(const Image&)>& test) {
         Image seen;
-        const bool reached = waitUntil([&] { return test(seen = picture()); }, Millis(20000));
-        shot(name);
-        EXPECT_TRUE(reached) << "the picture never came" << seeShot(name);
+        const bool reached = waitUntil([&] { return test(seen = picture()); }, soon);
+        const std::string see = shot(name);
+        EXPECT_TRUE(reached) << "the picture never came" << see;
         return seen;
     }
     // Whether the picture comes to rest for `span`; whether it changes `times` in a row.
     bool settles(Millis span = Millis(800)) {
-        return waitUntil([&] {
-            const Image before = picture();
-            return !waitUntil([&] { return picture() != before; }, span);
-        }, Millis(20000), Millis(0));
+        return waitUntil([&] { const Image before = picture(); return !waitUntil([&] { return picture() != before; }, span); }, soon, Millis(0));
     }
     bool keepsChanging(int times) {
         for (Image last = picture(); times-- > 0; last = picture())
@@ -109,8 +97,7 @@ protected:
         return true;
     }
     void type(const char* keys) {
-        const Rect c = client();
-        screen->move(c.x + 10, c.y + 10);
+        screen->move(client().x + 10, client().y + 10);
         screen->key(keys);
     }
     void expectEndsWithZero() {
@@ -124,28 +111,25 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     // At (50, 50), 0.8 of the 1024-pixel screen on each side; a window manager puts its frame there.
     const Rect start = outer();
     EXPECT_EQ(start.describe(), (target.windowManager ? Rect{start.x, start.y, 819, 819} : Rect{50, 50, 819, 819}).describe());
-    shot("first-frame");
 
-    // The background all round; the model in the middle with its two sides in their own colours,
-    // in whole areas rather than speckled (the coplanar copies of each facet must not fight).
+    // The background all round; the model in the middle, its two sides in their own colours, in
+    // whole areas rather than speckled (the coplanar copies of each facet must not fight).
     ASSERT_TRUE(settles()) << "the model moves untouched";
     const Image plain = picture();
     const Rect model = plain.box([](Rgb c) { return !isGrey(c); }).value_or(Rect{});
     const int area = model.width * model.height;
-    EXPECT_EQ(plain.count(isGrey, {0, 0, 40, plain.height}) + plain.count(isGrey, {plain.width - 40, 0, 40, plain.height}),
-              80 * plain.height) << "the sides of the window are not all background";
+    EXPECT_EQ(plain.count(isGrey, {0, 0, 40, plain.height}) + plain.count(isGrey, {plain.width - 40, 0, 40, plain.height}), 80 * plain.height);
     EXPECT_NEAR(double(model.width) / plain.width, 0.53, 0.08) << model.describe();
     EXPECT_NEAR(double(model.height) / plain.height, 0.52, 0.08) << model.describe();
     EXPECT_NEAR(model.x + model.width / 2.0, plain.width / 2.0, plain.width * 0.05) << model.describe();
-    EXPECT_GT(plain.count(front, model), area / 20);
-    EXPECT_GT(plain.count(back, model), area / 20);
+    EXPECT_TRUE(plain.count(front, model) > area / 20 && plain.count(back, model) > area / 20) << shot("first-frame");
     int pairs = 0, changes = 0;
     for (int y = model.y; y < model.y + model.height; ++y)
         for (int x = model.x; x + 1 < model.x + model.width; ++x) {
             const Rgb a = plain.at(x, y), b = plain.at(x + 1, y);
             if ((front(a) || back(a)) && (front(b) || back(b))) ++pairs, changes += front(a) != front(b);
         }
-    EXPECT_LT(changes, pairs * 3 / 100) << "the two sides speckle into each other" << seeShot("first-frame");
+    EXPECT_LT(changes, pairs * 3 / 100) << "the two sides speckle into each other" << shot("first-frame");
 
     // f: the fog's background, and back; p: outlines, and back; capitals do nothing.
     type("f");
@@ -155,14 +139,12 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     waitForPicture("fog-off", [&](const Image& p) { return p == plain; });
     type("p");
     const Image outlined = waitForPicture("outlines", [&](const Image& p) { return p.count(isGrey, model) > plain.count(isGrey, model) + area / 4; });
-    EXPECT_GT(outlined.count(front, model), 1000);
-    EXPECT_GT(outlined.count(back, model), 1000);
+    EXPECT_TRUE(outlined.count(front, model) > 1000 && outlined.count(back, model) > 1000) << "outlines in both colours";
     type("p");
     waitForPicture("outlines-off", [&](const Image& p) { return p == plain; });
     type("F P f");
     waitForPicture("capitals-then-f", [&](const Image& p) { return p.at(5, 5) == fogRed; });
-    EXPECT_TRUE(settles());
-    EXPECT_TRUE(picture() == fogged) << "F or P changed the picture";
+    EXPECT_TRUE(settles() && picture() == fogged) << "F or P changed the picture";
     type("f");
 
     // A press stops the continuous frames; a drag turns the model, which rests while the button
@@ -174,65 +156,56 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     const Image pressed = picture();
     screen->dragTo(c.x + c.width / 2 + 150, c.y + c.height / 2 + 80, 15);
     const Image dragged = waitForPicture("dragged", [&](const Image& p) { return p != pressed; });
-    int moved = 0;
-    for (size_t i = 0; i < dragged.pixels.size(); ++i) moved += !(dragged.pixels[i] == pressed.pixels[i]);
-    EXPECT_GT(moved, c.width * c.height / 20) << "the drag turned the model only a little";
+    EXPECT_GT(dragged.count([&, i = 0](Rgb p) mutable { return !(p == pressed.pixels[i++]); }), c.width * c.height / 20) << "a small turn";
     EXPECT_TRUE(settles()) << "the model moves while the button is held still";
     screen->release();
-    EXPECT_TRUE(keepsChanging(5)) << "the model does not spin after the release";
-    shot("spinning");
+    EXPECT_TRUE(keepsChanging(5)) << "the model does not spin after the release" << shot("spinning");
     screen->press();
     screen->release();
     EXPECT_TRUE(settles(Millis(1500))) << "a click does not stop the model";
 
     // Whatever is done to the window, it comes back to its size, whole; a move keeps the place.
+    // A size change must be seen first, however briefly, so that a window that never changed
+    // cannot pass. Under Wine a border dragged in its desktop runs the Win32 sizing loop.
     struct Step {
         const char* name;
         std::function<void(Rect)> act;
         bool moves, resizes;  // whether it moves the corner, and whether it sizes the window
     };
     const std::string id = std::to_string(window);
-    const auto dragFrom = [&](int x, int y, int dx, int dy) {
-        screen->move(x, y), screen->press(), screen->dragTo(x + dx, y + dy, 6), screen->release();
-    };
-    std::vector<Step> steps = {
-        {"larger", [&](Rect) { screen->resize(window, 1000, 900); }, false, true},
-        {"moved-and-smaller", [&](Rect r) { screen->moveResize(window, {r.x + 40, r.y + 30, 600, 500}); }, true, true}};
+    const auto drag = [&](int x, int y, int dx, int dy) { screen->move(x, y), screen->press(), screen->dragTo(x + dx, y + dy, 6), screen->release(); };
+    std::vector<Step> steps = {{"larger", [&](Rect) { screen->resize(window, 1000, 900); }, false, true},
+                               {"moved-and-smaller", [&](Rect r) { screen->moveResize(window, {r.x + 40, r.y + 30, 600, 500}); }, true, true}};
     if (target.windowManager)
         steps = {steps[0],
                  {"maximised", [&](Rect) { screen->run({"wmctrl", "-i", "-r", id, "-b", "add,maximized_vert,maximized_horz"}); }, false, true},
                  {"minimised-and-restored", [&](Rect) { screen->run({"xdotool", "windowminimize", "--sync", id}), screen->run({"wmctrl", "-i", "-a", id}); }, false, false},
                  {"moved", [&](Rect r) { screen->moveResize(window, {r.x + 40, r.y + 30, 819, 819}); }, true, false}};
-    if (target.wine)  // a frame's border dragged in Wine's desktop runs the Win32 sizing loop
-        steps = {{"larger", [&](Rect r) { dragFrom(r.x + r.width - 2, r.y + r.height - 2, 90, 60); }, false, false},
-                 {"smaller-from-the-top-left", [&](Rect r) { dragFrom(r.x + 1, r.y + 1, 40, 30); }, true, false}};
+    if (target.wine)
+        steps = {{"larger", [&](Rect r) { drag(r.x + r.width - 2, r.y + r.height - 2, 90, 60); }, false, false},
+                 {"smaller-from-the-top-left", [&](Rect r) { drag(r.x + 1, r.y + 1, 40, 30); }, true, false}};
     for (const Step& step : steps) {
         const Rect before = outer();
         const Image whole = picture();
         screen->sizeChanged(window, before.width, before.height);
         step.act(before);
-        // A size change is seen first, however briefly: a window that never changed cannot pass.
-        EXPECT_TRUE(!step.resizes || waitUntil([&] { return screen->sizeChanged(window, before.width, before.height); }, Millis(20000)))
-            << step.name << ": nothing happened";
+        EXPECT_TRUE(!step.resizes || waitUntil([&] { return screen->sizeChanged(window, before.width, before.height); }, soon)) << step.name << ": no change";
         Rect after;
-        const bool back = waitUntil([&] {
+        EXPECT_TRUE(waitUntil([&] {
             after = outer();
             return after.width == before.width && after.height == before.height && (after.x != before.x || after.y != before.y) == step.moves;
-        }, Millis(20000), Millis(100));
-        EXPECT_TRUE(back) << step.name << ": " << after.describe() << ", was " << before.describe() << seeShot(step.name);
-        EXPECT_TRUE(waitUntil([&] { return picture() == whole; }, Millis(20000))) << step.name << ": not whole" << seeShot(step.name);
-        shot(step.name);
+        }, soon, Millis(100))) << step.name << ": " << after.describe() << ", was " << before.describe() << shot(step.name);
+        EXPECT_TRUE(waitUntil([&] { return picture() == whole; }, soon)) << step.name << ": not whole" << shot(step.name);
     }
     type("Escape");
     expectEndsWithZero();
 }
 
 // The native window's icon (_NET_WM_ICON: width, height, ARGB rows) and the GLX attributes of its
-// visual: the format closest to the one asked for, as Windows picks it, has 16 depth bits and
-// no alpha; GLX's own deepest buffer would turn the ties between the model's two coplanar faces
-// into speckles.
+// visual: the format closest to the one asked for, as Windows picks it, has 16 depth bits and no
+// alpha; GLX's own deepest buffer would turn the ties of the two coplanar faces into speckles.
 void expectIconAndFormat(Display* x, Window window) {
-    std::vector<unsigned long> art = {32, 32};
+    std::vector<unsigned long> art = {32, 32}, icon;
     std::ifstream in(HELICOID_ICON_ART);
     for (std::string line; std::getline(in, line);)
         for (char c : line[0] == '#' ? std::string() : line) art.push_back(c == 'r' ? 0xFFFF0000ul : c == 'k' ? 0xFF000000ul : 0xFF0000FFul);
@@ -241,8 +214,7 @@ void expectIconAndFormat(Display* x, Window window) {
     unsigned long items = 0, left = 0;
     unsigned char* data = nullptr;
     XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_ICON", False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left, &data);
-    std::vector<unsigned long> icon(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + items);
-    for (unsigned long& argb : icon) argb &= 0xFFFFFFFFul;
+    for (unsigned long i = 0; i < items; ++i) icon.push_back(reinterpret_cast<unsigned long*>(data)[i] & 0xFFFFFFFFul);
     XFree(data);
     EXPECT_EQ(icon, art) << "the window's icon is not the program's";
     XWindowAttributes attributes;
@@ -262,21 +234,17 @@ TEST_P(Viewer, CarriesItsIconAndFormatAndEndsWithZeroByItsCloseButton) {
     ASSERT_NO_FATAL_FAILURE(open());
     if (!target.wine) expectIconAndFormat(static_cast<Display*>(screen->xlib()), window);
     const Rect o = outer();
-    if (target.wine) {  // the close box at the right end of Wine's caption
-        screen->move(o.x + o.width - 12, o.y + 11);
-        screen->press();
-        screen->release();
-    } else if (target.windowManager) {
+    if (target.wine)  // the close box at the right end of Wine's caption
+        screen->move(o.x + o.width - 12, o.y + 11), screen->press(), screen->release();
+    else if (target.windowManager)
         screen->run({"wmctrl", "-i", "-c", std::to_string(window)});
-    } else {
+    else
         screen->close(window);
-    }
     expectEndsWithZero();
 }
 
 INSTANTIATE_TEST_SUITE_P(On, Viewer,
-                         ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true},
-                                           Target{"wine", true, false}),
+                         ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true}, Target{"wine", true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
