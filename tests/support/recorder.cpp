@@ -5,8 +5,6 @@
 #include "scene/viewer_state.h"
 
 #include <cstdio>
-#include <cstring>
-#include <initializer_list>
 #include <utility>
 
 std::vector<std::string> trace;
@@ -30,36 +28,37 @@ const std::pair<unsigned, const char*> messageNames[] = {
 #undef NAMED
 
 template <std::size_t N>
-void writeName(std::ostream& out, const std::pair<unsigned, const char*> (&names)[N], unsigned value) {
+std::string nameOf(const std::pair<unsigned, const char*> (&names)[N], unsigned value) {
     for (const auto& entry : names)
-        if (entry.first == value) return void(out << entry.second);
-    out << "0x" << std::hex << value << std::dec;
+        if (entry.first == value) return entry.second;
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%x", value);
+    return hex;
 }
 
 }  // namespace
 
-void writeArgument(std::ostream& out, double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    out << text;
+std::string text(double number) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.9g", number);
+    return digits;
 }
 
-void writeArgument(std::ostream& out, const char* text) {
-    if (text == nullptr) return void(out << "null");
-    if (reinterpret_cast<uintptr_t>(text) <= 0xffff) return void(out << '#' << reinterpret_cast<uintptr_t>(text));
-    out << '"';
-    for (const char* c = text; *c != 0; ++c) out << (*c == '\n' ? "\\n" : std::string(1, *c));
-    out << '"';
+std::string text(const char* string) {
+    if (string == nullptr) return "null";
+    if (reinterpret_cast<uintptr_t>(string) <= 0xffff) return "#" + std::to_string(reinterpret_cast<uintptr_t>(string));
+    std::string quoted = "\"";
+    for (const char* c = string; *c != 0; ++c) quoted += *c == '\n' ? std::string("\\n") : std::string(1, *c);
+    return quoted + "\"";
 }
 
-void writeArgument(std::ostream& out, GlEnum value) { writeName(out, glNames, value.value); }
-void writeArgument(std::ostream& out, Message value) { writeName(out, messageNames, value.value); }
+std::string text(GlEnum value) { return nameOf(glNames, value.value); }
+std::string text(Message value) { return nameOf(messageNames, value.value); }
 
-void writeArgument(std::ostream& out, Floats values) {
-    for (int i = 0; i < values.count; ++i) {
-        if (i > 0) out << ' ';
-        writeArgument(out, double(values.values[i]));
-    }
+std::string text(Floats values) {
+    std::string numbers;
+    for (int i = 0; i < values.count; ++i) numbers += (i > 0 ? " " : "") + text(double(values.values[i]));
+    return numbers;
 }
 
 std::vector<std::string> callsOf(const std::string& name) {
@@ -70,13 +69,10 @@ std::vector<std::string> callsOf(const std::string& name) {
 }
 
 std::string viewerState() {
-    std::ostringstream out;
-    char angle[16];
-    std::snprintf(angle, sizeof angle, "%.3g", spinAngle);
-    out << "fog=" << fogEnabled << " wire=" << wireframe << " drag=" << tracking << " spin=" << spinning
-        << " anim=" << animating << " press=" << pressX << ',' << pressY << " angle=" << angle
-        << " hook=" << (idleFunc != nullptr);
-    return out.str();
+    char state[128];
+    std::snprintf(state, sizeof state, "fog=%d wire=%d drag=%d spin=%d anim=%d press=%d,%d angle=%.3g hook=%d", fogEnabled,
+                  wireframe, tracking, spinning, animating, pressX, pressY, spinAngle, idleFunc != nullptr);
+    return state;
 }
 
 // The state a test starts from is the one the process starts with.
@@ -89,7 +85,7 @@ void resetRecorder() {
     hPalette = nullptr;
     idleFunc = nullptr;
     fogEnabled = wireframe = 0;
-    std::memset(rotationMatrix, 0, sizeof rotationMatrix);
+    for (float& m : rotationMatrix) m = 0.0f;
     spinAngle = 2.0f;
     spinAxis = {0.3f, 0.2f, 0.4f};
     lastVector = {0.0f, 0.0f, 0.0f};

@@ -8,9 +8,7 @@
 #include "platform/win32.h"
 
 #include <deque>
-#include <sstream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 // The calls since the last resetRecorder(), one line each; callsOf("X") gives those of X.
@@ -45,7 +43,7 @@ void resetRecorder();
 // The viewer state in short: "fog=0 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=0".
 std::string viewerState();
 
-// ---- For the stand-ins: writing one call ----
+// ---- For the stand-ins: one call as a line ----
 struct GlEnum {
     unsigned value;
 };
@@ -56,29 +54,21 @@ struct Floats {
     const float* values;
     int count;
 };
-void writeArgument(std::ostream& out, double value);
-void writeArgument(std::ostream& out, const char* text);
-void writeArgument(std::ostream& out, GlEnum value);
-void writeArgument(std::ostream& out, Message value);
-void writeArgument(std::ostream& out, Floats values);
+std::string text(double number);
+std::string text(const char* string);  // small integers as resource ids (#101)
+std::string text(GlEnum value);
+std::string text(Message value);
+std::string text(Floats values);
+template <typename T>
+std::string text(T* handle) {
+    return text(double(reinterpret_cast<uintptr_t>(handle)));
+}
 
 template <typename... T>
 void record(const char* name, T... arguments) {
-    std::ostringstream line;
-    line << name;
-    auto write = [&](auto value) {
-        line << ' ';
-        using V = decltype(value);
-        if constexpr (std::is_pointer_v<V> && !std::is_same_v<V, const char*>)
-            writeArgument(line, double(reinterpret_cast<uintptr_t>(value)));
-        else if constexpr (std::is_arithmetic_v<V>)
-            writeArgument(line, double(value));
-        else
-            writeArgument(line, value);
-    };
-    (write(arguments), ...);
-    (void)write;  // calls without arguments
-    trace.push_back(line.str());
+    std::string line = name;
+    ((line += ' ' + text(arguments)), ...);
+    trace.push_back(line);
 }
 
 // Records the call and gives its result.
