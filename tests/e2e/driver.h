@@ -72,6 +72,7 @@ public:
     Screen& operator=(const Screen&) = delete;
     const std::string& display() const { return display_; }
     void* xlib() const;  // Xlib's Display, for reading window properties
+    int serverPid() const { return xvfb_; }  // the X server's process, for its CPU time
 
     // A viewable window with exactly this title; none left; a box dismissed with Return (with no
     // window manager the keyboard follows the pointer, so over the box).
@@ -82,7 +83,7 @@ public:
     Image grab(Rect area);
     Image grabScreen() { return grab({0, 0, 1280, 1024}); }
 
-    void move(int x, int y);  // the pointer
+    void move(int x, int y);  // the pointer, which the keyboard follows when no window manager runs
     void press(int button = 1);
     void release(int button = 1);
     void dragTo(int x, int y, int steps);  // from where the pointer is
