@@ -72,6 +72,7 @@ public:
     Screen& operator=(const Screen&) = delete;
     const std::string& display() const { return display_; }
     void* xlib() const;  // Xlib's Display, for checks of window properties
+    int serverPid() const { return xvfbPid_; }  // the X server's process, for its CPU time
 
     // A viewable window with exactly this title, waited for; and waiting for none to be left.
     std::optional<Window> waitForWindow(const std::string& title, Millis timeout);
