@@ -50,7 +50,6 @@ void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<d
 
 void say(const std::string& text = "") {
     std::printf("%s\n", text.c_str());
-    std::fflush(stdout);
     report << text << '\n' << std::flush;
 }
 
@@ -438,6 +437,7 @@ void endAndExit(int signal) {
 int main(int argc, char** argv) {
     if (argc != 2) return std::fprintf(stderr, "usage: bench_runner OUTPUT_DIR\n"), 2;
     out = argv[1];
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress as it comes, through a pipe too
     prefix = out + "/wineprefix";
     std::filesystem::create_directories(out + "/logs");
     report.open(out + "/runner.md");

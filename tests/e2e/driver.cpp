@@ -240,16 +240,18 @@ Image Screen::grab(Rect area) {
     return image;
 }
 
-void Screen::move(int x, int y) { xdo_move_mouse(xdo_, x, y, 0), XSync(xdo_->xdpy, False); }
-void Screen::press(int button) { xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
-void Screen::release(int button) { xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
-void Screen::key(const char* keys) {
+void Screen::move(int x, int y) {
     // A program that gave its window the focus leaves none when it ends (SDL's windows do):
     // with no window manager to take it, the keyboard goes back to following the pointer.
     ::Window focus = None;
     int revert = 0;
     if (windowManagerPid_ < 0 && (XGetInputFocus(xdo_->xdpy, &focus, &revert), focus == None))
         XSetInputFocus(xdo_->xdpy, PointerRoot, RevertToPointerRoot, CurrentTime);
+    xdo_move_mouse(xdo_, x, y, 0), XSync(xdo_->xdpy, False);
+}
+void Screen::press(int button) { xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
+void Screen::release(int button) { xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
+void Screen::key(const char* keys) {
     std::istringstream each(keys);
     for (std::string key; each >> key;) xdo_send_keysequence_window(xdo_, CURRENTWINDOW, key.c_str(), 12000);
     XSync(xdo_->xdpy, False);

@@ -84,7 +84,7 @@ public:
     Image grab(Rect area);                    // what the screen shows there
     Image grabScreen() { return grab({0, 0, 1280, 1024}); }
 
-    void move(int x, int y);  // the pointer
+    void move(int x, int y);  // the pointer, which the keyboard follows when no window manager runs
     void press(int button = 1);
     void release(int button = 1);
     void dragTo(int x, int y, int steps);  // from where the pointer is, with the button held
