@@ -1,7 +1,6 @@
 // The bare reference for the native build: the same scene set-up and the same frame, drawn by
-// the same core code, in a plain Xlib window with a GLX context and nothing else around it.
-// It draws until the window is closed or Esc is pressed. No allocator tuning, no vsync control:
-// this is what "bare" means in the benchmark.
+// the same core code, in a plain Xlib window with a GLX context and nothing else around it: no
+// allocator tuning, no vsync control. It draws until the window is closed or Esc is pressed.
 #include "scene/scene.h"
 #include "scene/viewer_state.h"
 
@@ -23,13 +22,12 @@ Window window = 0;
 
 // The program asks for 16 depth bits and gets the format closest to that; GLX's own choice
 // would be the deepest buffer. So the visual here is a double-buffered RGBA one with exactly 16
-// depth bits and no stencil, as the program's, if there is one.
+// depth bits and no stencil, as the program's.
 XVisualInfo* chooseVisual() {
-    const int screen = DefaultScreen(display);
     int attributes[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
                         GLX_DOUBLEBUFFER, True, GLX_DEPTH_SIZE, 16, None};
     int count = 0;
-    GLXFBConfig* configs = glXChooseFBConfig(display, screen, attributes, &count);
+    GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
     XVisualInfo* chosen = nullptr;
     for (int i = 0; i < count && chosen == nullptr; ++i) {
         int depth = 0, stencil = 0;
@@ -38,15 +36,7 @@ XVisualInfo* chooseVisual() {
         if (depth == 16 && stencil == 0) chosen = glXGetVisualFromFBConfig(display, configs[i]);
     }
     if (configs != nullptr) XFree(configs);
-    if (chosen != nullptr) return chosen;
-    int fallback[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, None};
-    return glXChooseVisual(display, screen, fallback);
-}
-
-bool wantsToClose(const XEvent& event, Atom deleteWindow) {
-    if (event.type == ClientMessage) return Atom(event.xclient.data.l[0]) == deleteWindow;
-    if (event.type == KeyPress) return XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0) == XK_Escape;
-    return false;
+    return chosen;
 }
 
 }  // namespace
@@ -59,15 +49,8 @@ BOOL WINAPI SwapBuffers(HDC) {
 
 int main() {
     display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        std::fprintf(stderr, "glx_loop: cannot open the X display\n");
-        return 1;
-    }
-    XVisualInfo* visual = chooseVisual();
-    if (visual == nullptr) {
-        std::fprintf(stderr, "glx_loop: no double-buffered RGBA visual with depth\n");
-        return 1;
-    }
+    XVisualInfo* visual = display != nullptr ? chooseVisual() : nullptr;
+    if (visual == nullptr) return std::fprintf(stderr, "glx_loop: no X display, or no RGBA visual with 16 depth bits\n"), 1;
 
     const Window root = RootWindow(display, visual->screen);
     XSetWindowAttributes attributes = {};
@@ -89,16 +72,12 @@ int main() {
 
     windowWidth = windowHeight = windowSide;
     initScene();
-
     for (;;) {
         while (XPending(display) > 0) {
             XNextEvent(display, &event);
-            if (wantsToClose(event, deleteWindow)) {
-                glXMakeCurrent(display, None, nullptr);
-                glXDestroyContext(display, context);
-                XCloseDisplay(display);
-                return 0;
-            }
+            if ((event.type == ClientMessage && Atom(event.xclient.data.l[0]) == deleteWindow) ||
+                (event.type == KeyPress && XLookupKeysym(&event.xkey, 0) == XK_Escape))
+                return XCloseDisplay(display), 0;
         }
         renderFrame();
     }

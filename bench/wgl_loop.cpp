@@ -32,10 +32,8 @@ bool choosePixelFormat(HDC dc) {
     descriptor.nSize = sizeof descriptor;
     descriptor.nVersion = 1;
     descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    descriptor.iPixelType = PFD_TYPE_RGBA;
-    descriptor.cColorBits = 8;
+    descriptor.cColorBits = 8;  // PFD_TYPE_RGBA and PFD_MAIN_PLANE are 0
     descriptor.cDepthBits = 16;
-    descriptor.iLayerType = PFD_MAIN_PLANE;
     const int format = ChoosePixelFormat(dc, &descriptor);
     return format != 0 && SetPixelFormat(dc, format, &descriptor) == TRUE;
 }
@@ -54,9 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // Outer size as the program's, so the client area is the same too.
     HWND window = CreateWindowExA(0, "wgl_loop", "wgl_loop", WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                   50, 50, windowSide, windowSide, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) return 1;
-    hDC = GetDC(window);
-    if (!choosePixelFormat(hDC)) return 1;
+    if (window == nullptr || !choosePixelFormat(hDC = GetDC(window))) return 1;
     hRC = wglCreateContext(hDC);
     wglMakeCurrent(hDC, hRC);
 
@@ -68,11 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     MSG message;
     for (;;) {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                wglMakeCurrent(nullptr, nullptr);
-                wglDeleteContext(hRC);
-                return int(message.wParam);
-            }
+            if (message.message == WM_QUIT) return int(message.wParam);
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
