@@ -8,15 +8,12 @@ seconds="${1:-600}" messages="${2:-1000000}"
 scripts/install-packages.sh test
 cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan
-tree="$PWD/build/linux-asan" out="$PWD/build/linux-asan/soak-long"
+tree="$PWD/build/linux-asan" out="$PWD/build/linux-asan/e2e-shots/native"
 mkdir -p "$out" && : >"$out/memory.txt"  # a soak that fails early leaves no samples
-export UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/tests/soak/lsan.supp"
-# As in the soak test: the GL driver kept loaded until the leak check (tests/soak/CMakeLists.txt).
-export SOAK_PROGRAM_PRELOAD="$(g++ -print-file-name=libasan.so) /usr/lib/$(gcc -print-multiarch)/dri/swrast_dri.so"
 
-echo "== soak: $seconds s of random input"
+echo "== soak: $seconds s of random input (the soak test, longer)"
 status=0
-"$tree/helicoid_soak" "$tree/helicoid" "$seconds" "$out" | tee "$out/soak-report.txt" || status=1
+SOAK_SECONDS="$seconds" ctest --test-dir "$tree" -R '^soak$' --output-on-failure --timeout $((seconds + 300)) | tee "$out/soak-report.txt" || status=1
 
 # Memory, one sample a second: the median of the first stretch after the warm-up (a minute, or a
 # third of a short run) against that of the last, judged from 3 minutes on. The sanitizer's
@@ -30,6 +27,6 @@ echo "memory: median $early MB after the warm-up, $late MB at the end ($span s e
 [ "$n" -lt 180 ] || awk -v early="$early" -v late="$late" 'BEGIN {exit !(late <= early * 1.05)}' || { echo "memory grows"; status=1; }
 
 echo "== fuzz: $messages messages to the window procedure"
-LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp" \
+LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
   "$tree/tests/fuzz/window_procedure_fuzz" "$messages" 7 | tee "$out/fuzz-report.txt" || status=1
 exit "$status"

@@ -1,6 +1,6 @@
 // The end-to-end driver: a private X server (Xvfb, under openbox when asked), programs started on
 // it, their windows found by title and read back as pictures, input through XTest (libxdo). It
-// knows nothing of the viewer; tests/e2e, tests/soak and bench/ say what the viewer should do.
+// knows nothing of the viewer; tests/e2e and bench/ say what the viewer should do.
 #pragma once
 
 #include <chrono>

@@ -14,6 +14,7 @@
 
 #include <fstream>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -52,7 +53,10 @@ protected:
     }
     // Starts the viewer; its notice must come alone, and Return must bring the window's first frame.
     void open() {
+        // The soak's sanitized program keeps its libraries loaded until its leak check (see
+        // tests/CMakeLists.txt).
         std::vector<std::string> argv = {HELICOID_NATIVE_EXE}, environment = {"DISPLAY=" + screen->display()};
+        if (const char* preload = std::getenv("SOAK_PROGRAM_PRELOAD")) environment.push_back(std::string("LD_PRELOAD=") + preload);
         if (target.wine) {
             argv = {"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE};
             environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="});
@@ -241,6 +245,34 @@ TEST_P(Viewer, CarriesItsIconAndFormatAndEndsWithZeroByItsCloseButton) {
     else
         screen->close(window);
     expectEndsWithZero();
+}
+
+// The soak, run on the sanitized build (linux-asan): random drags in and out of the window,
+// clicks, keys and resize requests for SOAK_SECONDS (30), then Esc; the program must end with 0
+// and write no sanitizer report. Its resident memory goes to memory.txt once a second.
+TEST_P(Viewer, SurvivesRandomInput) {
+    ASSERT_NO_FATAL_FAILURE(open());
+    std::mt19937 pick(7);
+    auto below = [&](int n) { return int(pick() % unsigned(n)); };
+    std::ofstream memory(shots + "memory.txt");
+    const auto now = [] { return std::chrono::steady_clock::now(); };
+    const auto end = now() + std::chrono::seconds(std::getenv("SOAK_SECONDS") ? std::atoi(std::getenv("SOAK_SECONDS")) : 30);
+    for (auto sample = now(); now() < end;) {
+        const Rect r = client();
+        screen->move(r.x + below(r.width), r.y + below(r.height));
+        switch (below(5)) {
+        case 0: screen->press(), screen->release(); break;
+        case 1: screen->key(below(2) ? "f" : below(2) ? "p" : "F j k P"); break;
+        case 2: screen->resize(window, 300 + below(900), 300 + below(700)); break;
+        default: screen->press(), screen->dragTo(below(1280), below(1024), 4), screen->release();  // out of the window too
+        }
+        std::ifstream status("/proc/" + std::to_string(program->pid()) + "/status");
+        for (std::string line; now() > sample && std::getline(status, line);)
+            if (line.rfind("VmRSS:", 0) == 0) memory << line.substr(6) << '\n' << std::flush, sample += std::chrono::seconds(1);
+    }
+    type("Escape");
+    expectEndsWithZero();
+    EXPECT_EQ(program->output().find("Sanitizer"), std::string::npos) << program->output();
 }
 
 INSTANTIATE_TEST_SUITE_P(On, Viewer,
