@@ -1,4 +1,4 @@
-// The logical palette made for the pixel format in use: when one is made, and its entries.
+// The logical palette made for the pixel format in use: whether one is made, and its entries.
 #include "gl/palette.h"
 #include "scene/viewer_state.h"
 #include "tests/support/recorder.h"
@@ -11,31 +11,30 @@
 namespace {
 
 bool failAllocation = false;  // makes the palette's memory unobtainable
+const DWORD window = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER, paletted = window | PFD_NEED_PALETTE;
 
 struct PaletteCase {
     const char* what;
-    DWORD flags;
-    BYTE type, colourBits, redBits, redShift, greenBits, greenShift, blueBits, blueShift;
+    PIXELFORMATDESCRIPTOR format;  // flags, type, colour bits, red bits and shift, green, blue
     bool failAllocation;
     int count;                                 // entries, or 0 for no palette
     std::vector<std::array<int, 4>> entries;  // index, red, green, blue
 };
 
-const DWORD windowFormat = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-const DWORD paletteFormat = windowFormat | PFD_NEED_PALETTE;
+PIXELFORMATDESCRIPTOR format(DWORD flags, BYTE type, BYTE bits, BYTE r, BYTE rShift, BYTE g, BYTE gShift, BYTE b, BYTE bShift) {
+    return {40, 1, flags, type, bits, r, rShift, g, gShift, b, bShift, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+}
 
+// 3-3-2: red and green in steps of 255/7, blue in steps of 255/3, truncated.
 const PaletteCase cases[] = {
-    // Red and green in steps of 255/7, blue in steps of 255/3, truncated.
-    {"A332FormatSpreadsEachChannelEvenly", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, false, 256,
+    {"A332FormatSpreadsEachChannelEvenly", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6), false, 256,
      {{0, 0, 0, 0}, {255, 255, 255, 255}, {0x53, 109, 72, 85}, {0x87, 255, 0, 170}}},
-    {"AColourIndexFormatGetsOneToo", windowFormat, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6, false, 256,
-     {{255, 255, 255, 255}}},
-    {"AChannelOfZeroBitsIsZeroInEveryEntry", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6, false, 256,
+    {"AColourIndexFormatGetsOneToo", format(window, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6), false, 256, {{255, 255, 255, 255}}},
+    {"AChannelOfZeroBitsIsZeroInEveryEntry", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6), false, 256,
      {{255, 255, 255, 0}, {0x87, 255, 0, 0}}},
-    {"TrueColourNeedsNone", windowFormat, PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0, false, 0, {}},
-    {"APaletteFormatDeeperThanAPaletteCanCountGetsNone", paletteFormat, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5,
-     11, false, 0, {}},
-    {"NoPaletteWhenItsMemoryCannotBeHad", paletteFormat, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6, true, 0, {}},
+    {"TrueColourNeedsNone", format(window, PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0), false, 0, {}},
+    {"APaletteFormatDeeperThanAPaletteCanCountGetsNone", format(paletted, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5, 11), false, 0, {}},
+    {"NoPaletteWhenItsMemoryCannotBeHad", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6), true, 0, {}},
 };
 
 class Palettes : public ::testing::TestWithParam<PaletteCase> {};
@@ -43,33 +42,22 @@ class Palettes : public ::testing::TestWithParam<PaletteCase> {};
 TEST_P(Palettes, FollowThePixelFormat) {
     const PaletteCase& c = GetParam();
     resetRecorder();
-    PIXELFORMATDESCRIPTOR& f = fakeWin32.describedFormat;
-    f.dwFlags = c.flags;
-    f.iPixelType = c.type;
-    f.cColorBits = c.colourBits;
-    f.cRedBits = c.redBits, f.cRedShift = c.redShift, f.cGreenBits = c.greenBits, f.cGreenShift = c.greenShift;
-    f.cBlueBits = c.blueBits, f.cBlueShift = c.blueShift;
+    fakeWin32.describedFormat = c.format;
     failAllocation = c.failAllocation;
     setupPalette(fakeDC);
     failAllocation = false;
-
     std::vector<std::string> calls = {"GetPixelFormat 2", "DescribePixelFormat 2 7 40"};
-    if (c.count > 0) {
-        calls.push_back("CreatePalette 768 " + std::to_string(c.count));
-        calls.insert(calls.end(), {"SelectPalette 2 4 0", "RealizePalette 2"});
-    }
+    if (c.count > 0) calls.insert(calls.end(), {"CreatePalette 768 " + std::to_string(c.count), "SelectPalette 2 4 0", "RealizePalette 2"});
     EXPECT_EQ(trace, calls);
     EXPECT_EQ(hPalette, c.count > 0 ? fakePalette : nullptr);
     EXPECT_EQ(idleFunc, nullptr) << "making the palette draws nothing";
     for (const auto& e : c.entries) {
         const PALETTEENTRY& entry = fakeWin32.palette.at(e[0]);
-        EXPECT_EQ((std::array<int, 4>{e[0], entry.peRed, entry.peGreen, entry.peBlue}), e);
-        EXPECT_EQ(entry.peFlags, 0);
+        EXPECT_EQ((std::array<int, 5>{e[0], entry.peRed, entry.peGreen, entry.peBlue, entry.peFlags}), (std::array<int, 5>{e[0], e[1], e[2], e[3], 0}));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, Palettes, ::testing::ValuesIn(cases),
-                         [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Formats, Palettes, ::testing::ValuesIn(cases), [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 
