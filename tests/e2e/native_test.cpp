@@ -1,6 +1,6 @@
 // What only the native build shows: the window's icon as X11 carries it, the GL format of its
-// window, and how it ends without a display, without a usable OpenGL, and when a platform call
-// fails it at start-up.
+// window, that the program its Debian package installs starts, and how it ends without a
+// display, without a usable OpenGL, and when a platform call fails it at start-up.
 #include "scene/viewer_texts.h"
 #include "tests/e2e/driver.h"
 
@@ -73,6 +73,12 @@ TEST(NativeWindow, HasTheClosestPixelFormat) {
         EXPECT_EQ(value, wanted) << "GLX attribute " << attribute;
     }
     XFree(visual);
+}
+
+TEST(InstalledPackage, StartsAndShowsTheNotice) {
+    e2e::Screen screen{logs + "xvfb.log"};
+    Program program{{HELICOID_PACKAGE_ROOT "/usr/bin/helicoid"}, {"DISPLAY=" + screen.display()}, logs + "package.log"};
+    EXPECT_TRUE(screen.waitForWindow(usageNoticeCaption, Millis(30000))) << program.output();
 }
 
 TEST(NativeProgram, WithoutADisplaySaysSoInOneLineAndFails) {
