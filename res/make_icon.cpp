@@ -1,9 +1,13 @@
 // Makes the program's icon from its pixel-art source: a Windows .ico with a 16-colour and a
-// 256-colour 32x32 image, and a C++ source with the same picture as RGBA pixels for the Linux
-// window icon. Runs on the build host while the program is built.
-// Usage: make_icon ART.txt OUT.ico OUT_pixels.cpp
+// 256-colour 32x32 image, a C++ source with the same picture as RGBA pixels for the Linux window
+// icon, and PNGs for desktop menus. Runs on the build host while the program is built.
+// Usage: make_icon ART.txt OUT.ico OUT_pixels.cpp [SIZE=OUT.png ...]
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
@@ -209,6 +213,27 @@ std::string pixelsSource(const Picture& picture) {
     return out;
 }
 
+// The picture as a PNG of size x size pixels, each art pixel a square of whole pixels so that the
+// larger icons stay as crisp as the art; the size must be a multiple of the art's.
+std::string pngFile(const Picture& picture, int size) {
+    if (size <= 0 || size % iconSize != 0)
+        throw std::runtime_error("PNG size " + std::to_string(size) + " is not a multiple of " + std::to_string(iconSize));
+    const int scale = size / iconSize;
+    std::vector<std::uint8_t> rgb;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            Colour c = picture[(y / scale) * iconSize + x / scale];
+            rgb.insert(rgb.end(), {c.red, c.green, c.blue});
+        }
+    std::string out;
+    auto append = [](void* context, void* data, int length) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(length));
+    };
+    if (!stbi_write_png_to_func(append, &out, size, size, 3, rgb.data(), size * 3))
+        throw std::runtime_error("cannot encode the " + std::to_string(size) + " pixel PNG");
+    return out;
+}
+
 // Writes the file under a temporary name first and then renames it into place, so an
 // interrupted run never leaves a partial file where the build expects a finished one.
 void writeFile(const std::string& path, const std::string& contents) {
@@ -235,8 +260,8 @@ void writeFile(const std::string& path, const std::string& contents) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::cerr << "usage: make_icon ART.txt OUT.ico OUT_pixels.cpp\n";
+    if (argc < 4) {
+        std::cerr << "usage: make_icon ART.txt OUT.ico OUT_pixels.cpp [SIZE=OUT.png ...]\n";
         return 1;
     }
     try {
@@ -245,6 +270,12 @@ int main(int argc, char** argv) {
         std::string source = pixelsSource(picture);
         writeFile(argv[2], std::string(ico.begin(), ico.end()));
         writeFile(argv[3], source);
+        for (int i = 4; i < argc; ++i) {
+            const std::string request = argv[i];
+            const std::size_t equals = request.find('=');
+            if (equals == std::string::npos) throw std::runtime_error("expected SIZE=OUT.png, got " + request);
+            writeFile(request.substr(equals + 1), pngFile(picture, std::atoi(request.substr(0, equals).c_str())));
+        }
     } catch (const std::exception& e) {
         std::cerr << "make_icon: " << e.what() << "\n";
         return 1;

@@ -7,14 +7,16 @@
 set -euo pipefail
 
 # The native viewer: compilers, SDL2, OpenGL and Xlib (the Win32 subset picks its GL visual
-# through Xlib), and xdpyinfo to tell whether there is a display to show it on.
-viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-dev x11-utils)
+# through Xlib), stb for the icon maker's PNGs, and xdpyinfo to tell whether there is a display
+# to show it on.
+viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-dev libstb-dev x11-utils)
 # No display: Xvfb, xdotool to press Return on the notice, xwd and netpbm for the picture.
 headless_packages=(xvfb xdotool x11-apps netpbm)
-# The tests: GoogleTest, Mesa's offscreen renderer, libxdo and stb for the end-to-end driver, a
-# window manager and wmctrl, the Windows cross builds with a resource reader, and Wine.
+# The tests: GoogleTest, Mesa's offscreen renderer, libxdo for the end-to-end driver, a window
+# manager and wmctrl, the Windows cross builds with a resource reader, Wine, and what makes and
+# checks the Debian package.
 test_packages=("${viewer_packages[@]}" "${headless_packages[@]}"
-  libgtest-dev libosmesa6-dev libxdo-dev libstb-dev openbox wmctrl
+  libgtest-dev libosmesa6-dev libxdo-dev openbox wmctrl dpkg-dev file lintian desktop-file-utils
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
   wine64)
 

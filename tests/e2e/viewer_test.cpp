@@ -275,6 +275,13 @@ TEST_P(Viewer, SurvivesRandomInput) {
     EXPECT_EQ(program->output().find("Sanitizer"), std::string::npos) << program->output();
 }
 
+// The program its Debian package installs (unpacked by the e2e.package test) starts.
+TEST(InstalledPackage, StartsAndShowsTheNotice) {
+    e2e::Screen screen(E2E_OUTPUT_DIR "/package/xvfb.log");
+    e2e::Program program({HELICOID_PACKAGE_ROOT "/usr/bin/helicoid"}, {"DISPLAY=" + screen.display()}, E2E_OUTPUT_DIR "/package/program.log");
+    EXPECT_TRUE(screen.waitForWindow(usageNoticeCaption, patience)) << program.output();
+}
+
 INSTANTIATE_TEST_SUITE_P(On, Viewer,
                          ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true}, Target{"wine", true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
