@@ -1,6 +1,6 @@
-// The whole program against the recording stand-ins: start-up, frames at rest, with fog, as
-// outlines, during a drag and spinning, the keys and Esc. Every call is compared with the run
-// recorded in tests/data/program_trace.txt; HELICOID_UPDATE_TRACE=1 records it anew.
+// The whole program against the recording stand-ins, start-up to Esc with frames at rest, with
+// fog, as outlines, during a drag and spinning, compared call by call with the run recorded in
+// tests/data/program_trace.txt; HELICOID_UPDATE_TRACE=1 records it anew.
 #include "tests/support/recorder.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +12,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 
 namespace {
 
-const char* const goldenPath = HELICOID_TEST_DATA "/program_trace.txt";
-
-std::vector<std::string> readLines(const char* path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// The lines around `at` of one side, numbered, for the failure message.
+// The lines around `at`, numbered, for the failure message.
 std::string neighbours(const std::vector<std::string>& lines, size_t at) {
     std::string text;
     for (size_t i = at < 3 ? 0 : at - 3; i < lines.size() && i <= at + 3; ++i)
@@ -32,9 +23,9 @@ std::string neighbours(const std::vector<std::string>& lines, size_t at) {
 TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
     resetRecorder();
     fakeWin32.queue = {
-        {WM_CHAR, 'f', 1, 1},                            // a resting frame, then fog on
-        {WM_CHAR, 'f', 1, 1},                            // a fog frame, then fog off
-        {WM_CHAR, 'p', 1, 0},                            // outlines at once
+        {WM_CHAR, 'f', 1, 1},                                  // a resting frame, then fog on
+        {WM_CHAR, 'f', 1, 1},                                  // a fog frame, then fog off
+        {WM_CHAR, 'p', 1, 0},                                  // outlines at once
         {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1280, 1005), 1},  // an outlined frame, then the size back
         {WM_CHAR, 'p', 1, 0},
         {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 400), 1},
@@ -43,17 +34,19 @@ TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
         {WM_CHAR, 27, 1, 2},                                   // two spinning frames, then Esc
     };
     ASSERT_EQ(WinMain(fakeInstance, nullptr, nullptr, SW_SHOWDEFAULT), 0);
-
+    const char* const path = HELICOID_TEST_DATA "/program_trace.txt";
     if (std::getenv("HELICOID_UPDATE_TRACE") != nullptr) {
-        std::ofstream out(goldenPath);
+        std::ofstream out(path);
         for (const std::string& line : trace) out << line << '\n';
-        GTEST_SKIP() << "recorded " << trace.size() << " calls in " << goldenPath;
+        GTEST_SKIP() << "recorded " << trace.size() << " calls in " << path;
     }
-    const std::vector<std::string> golden = readLines(goldenPath);
+    std::ifstream in(path);
+    std::vector<std::string> golden;
+    for (std::string line; std::getline(in, line);) golden.push_back(line);
     size_t at = 0;
     while (at < trace.size() && at < golden.size() && trace[at] == golden[at]) ++at;
     if (at < trace.size() || at < golden.size())
-        ADD_FAILURE() << "the run differs from " << goldenPath << " at call " << at + 1 << "\nrecorded:\n"
+        ADD_FAILURE() << "the run differs from " << path << " at call " << at + 1 << "\nrecorded:\n"
                       << neighbours(golden, at) << "now:\n" << neighbours(trace, at);
 }
 
