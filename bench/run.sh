@@ -26,7 +26,7 @@ fi
 
 if [ ! -f "$out/wineprefix/.ready" ]; then
   echo "== Wine prefix $out/wineprefix"
-  tests/e2e/wine_prefix.sh "$out/wineprefix" >"$out/logs/wine-prefix.log" 2>&1
+  scripts/wine-prefix.sh "$out/wineprefix" >"$out/logs/wine-prefix.log" 2>&1
   [ ! -d "$out/wineprefix" ] || touch "$out/wineprefix/.ready"
 fi
 
