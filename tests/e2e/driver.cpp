@@ -2,6 +2,7 @@
 // through libxdo (XTest), pictures through XGetImage, PNG files through stb.
 #include "driver.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 extern "C" {
@@ -148,7 +149,16 @@ Screen::~Screen() {
     endGroup(xvfb_);
 }
 
-void* Screen::xlib() const { return xdo_->xdpy; }
+std::vector<unsigned long> Screen::property(Window window, const char* name) {
+    Atom type;
+    int format;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(xdo_->xdpy, window, XInternAtom(xdo_->xdpy, name, False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left, &data);
+    std::vector<unsigned long> values(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + (data ? items : 0));
+    XFree(data);
+    return values;
+}
 
 std::optional<Window> Screen::waitForWindow(const std::string& title, Millis timeout) {
     std::string pattern = "^";

@@ -71,7 +71,7 @@ public:
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
     const std::string& display() const { return display_; }
-    void* xlib() const;  // Xlib's Display, for reading window properties
+    std::vector<unsigned long> property(Window window, const char* name);  // 32-bit CARDINALs, as longs
     int serverPid() const { return xvfb_; }  // the X server's process, for its CPU time
 
     // A viewable window with exactly this title; none left; a box dismissed with Return (with no

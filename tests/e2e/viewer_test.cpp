@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-// NOTE: after GoogleTest, whose own None Xlib's macro of that name would break.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -18,11 +15,7 @@
 
 namespace {
 
-using e2e::Image;
-using e2e::Millis;
-using e2e::Rect;
-using e2e::Rgb;
-using e2e::waitUntil;
+using namespace e2e;
 
 const Rgb grey = {38, 38, 38}, fogRed = {128, 64, 64};  // the clear colours 0.15 and (0.5, 0.25, 0.25)
 const Millis patience(60000), soon(20000);              // Wine may take 20 s to show anything
@@ -39,13 +32,13 @@ class Viewer : public ::testing::TestWithParam<Target> {
 protected:
     const Target target = GetParam();
     const std::string shots = std::string(E2E_OUTPUT_DIR) + "/" + target.name + "/";
-    std::unique_ptr<e2e::Screen> screen;
-    std::unique_ptr<e2e::Program> program;
-    e2e::Window window = 0;
+    std::unique_ptr<Screen> screen;
+    std::unique_ptr<Program> program;
+    Window window = 0;
 
     void SetUp() override {
         if (target.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
-        screen = std::make_unique<e2e::Screen>(shots + "xvfb.log", 24, target.windowManager);
+        screen = std::make_unique<Screen>(shots + "xvfb.log", 24, target.windowManager);
     }
     void TearDown() override {
         program.reset();
@@ -61,7 +54,7 @@ protected:
             argv = {"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE};
             environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="});
         }
-        program = std::make_unique<e2e::Program>(argv, environment, shots + "program.log");
+        program = std::make_unique<Program>(argv, environment, shots + "program.log");
         ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience)) << "no notice: " << program->output();
         EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500))) << "the window came while the notice was up";
         ASSERT_TRUE(screen->dismiss(usageNoticeCaption, patience));
@@ -205,26 +198,15 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     expectEndsWithZero();
 }
 
-// The native window's icon as X11 carries it (_NET_WM_ICON: width, height, ARGB rows).
-std::vector<unsigned long> iconOf(Display* x, Window window) {
-    Atom type;
-    int format;
-    unsigned long items = 0, left = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_ICON", False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left, &data);
-    std::vector<unsigned long> icon;
-    for (unsigned long i = 0; i < items; ++i) icon.push_back(reinterpret_cast<unsigned long*>(data)[i] & 0xFFFFFFFFul);
-    XFree(data);
-    return icon;
-}
-
+// The native window's icon as X11 carries it (_NET_WM_ICON: width, height, ARGB rows) is its art.
 TEST_P(Viewer, CarriesItsIconAndEndsWithZeroByItsCloseButton) {
     ASSERT_NO_FATAL_FAILURE(open());
-    std::vector<unsigned long> art = {32, 32};
+    std::vector<unsigned long> art = {32, 32}, icon = screen->property(window, "_NET_WM_ICON");
     std::ifstream in(HELICOID_ICON_ART);
     for (std::string line; std::getline(in, line);)
         for (char c : line[0] == '#' ? std::string() : line) art.push_back(c == 'r' ? 0xFFFF0000ul : c == 'k' ? 0xFF000000ul : 0xFF0000FFul);
-    EXPECT_TRUE(target.wine || iconOf(static_cast<Display*>(screen->xlib()), window) == art) << "not the program's icon";
+    for (unsigned long& argb : icon) argb &= 0xFFFFFFFFul;
+    EXPECT_TRUE(target.wine || icon == art) << "not the program's icon";
     const Rect o = outer();
     if (target.wine)  // the close box at the right end of Wine's caption
         screen->move(o.x + o.width - 12, o.y + 11), screen->press(), screen->release();
@@ -265,8 +247,8 @@ TEST_P(Viewer, SurvivesRandomInput) {
 
 // The program its Debian package installs (unpacked by the e2e.package test) starts.
 TEST(InstalledPackage, StartsAndShowsTheNotice) {
-    e2e::Screen screen(E2E_OUTPUT_DIR "/package/xvfb.log");
-    e2e::Program program({HELICOID_PACKAGE_ROOT "/usr/bin/helicoid"}, {"DISPLAY=" + screen.display()}, E2E_OUTPUT_DIR "/package/program.log");
+    Screen screen(E2E_OUTPUT_DIR "/package/xvfb.log");
+    Program program({HELICOID_PACKAGE_ROOT "/usr/bin/helicoid"}, {"DISPLAY=" + screen.display()}, E2E_OUTPUT_DIR "/package/program.log");
     EXPECT_TRUE(screen.waitForWindow(usageNoticeCaption, patience)) << program.output();
 }
 
