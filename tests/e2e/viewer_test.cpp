@@ -1,7 +1,9 @@
 // The viewer as a person meets it, natively on a bare X server and under openbox, and as the
 // Windows build under Wine: the notice first, the window in its place, the picture, the keys, the
 // trackball, the size it keeps whatever is done to the window, Esc and the close button.
-// Screenshots of the checked states land in e2e-shots/<target>/.
+// Screenshots of the checked states land in e2e-shots/<target>/. Then how it ends when the
+// platform fails it: calls made to fail in the test build (tests/faults), displays without usable
+// OpenGL, natively and under Wine, and no display at all.
 #include "scene/viewer_texts.h"
 #include "tests/e2e/driver.h"
 
@@ -255,5 +257,71 @@ TEST(InstalledPackage, StartsAndShowsTheNotice) {
 INSTANTIATE_TEST_SUITE_P(On, Viewer,
                          ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true}, Target{"wine", true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct Failure {
+    const char* name;
+    bool wine;
+    int depth;
+    std::vector<std::string> environment;
+    const char* box;  // the "Error" box's text as reported (line feeds as \n), or null: runs on
+};
+
+TEST(NoDisplay, IsSaidInOneLineAndEndsWithOne) {
+    Program program({HELICOID_NATIVE_EXE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, E2E_OUTPUT_DIR "/failures/no-display.log");
+    EXPECT_EQ(program.waitForExit(Millis(20000)), std::optional<int>(1));
+    const std::string output = program.output();
+    EXPECT_TRUE(std::count(output.begin(), output.end(), '\n') == 1 && output.find("display") != std::string::npos) << output;
+}
+
+const Failure failures[] = {
+    {"ChoosePixelFormatFails", false, 24, {"HELICOID_FAULTS=ChoosePixelFormat"}, "ChoosePixelFormat failed\\n"},
+    {"SetPixelFormatFails", false, 24, {"HELICOID_FAULTS=SetPixelFormat"}, "SetPixelFormat failed"},
+    {"CreateWindowExAFails", false, 24, {"HELICOID_FAULTS=CreateWindowExA"}, "CreateWindow failed"},
+    {"RegisterClassAFails", false, 24, {"HELICOID_FAULTS=RegisterClassA"}, "RegisterClass failed"},
+    {"wglCreateContextFails", false, 24, {"HELICOID_FAULTS=wglCreateContext"}, nullptr},
+    // No GLX on an 8-bit screen, natively and under Wine; GLX that can only render indirectly,
+    // which the X server refuses (as over ssh -X), or no GL driver at all.
+    {"NoGLX", false, 8, {}, "ChoosePixelFormat failed\\n"},
+    {"NoGLXUnderWine", true, 8, {}, "ChoosePixelFormat failed\\n"},
+    {"IndirectGLXOnly", false, 24, {"LIBGL_ALWAYS_INDIRECT=1"}, nullptr},
+    {"NoGLDriver", false, 24, {"LIBGL_DRIVERS_PATH=/nonexistent"}, nullptr},
+};
+
+class Failures : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(Failures, EndInTheProgramsOwnPath) {
+    const Failure& f = GetParam();
+    if (f.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
+    const std::string logs = std::string(E2E_OUTPUT_DIR) + "/failures/" + f.name;
+    Screen screen(logs + ".xvfb.log", f.depth);
+    std::vector<std::string> argv = {HELICOID_FAULTS_EXE}, environment = f.environment;
+    environment.push_back("DISPLAY=" + screen.display());
+    if (f.wine) {  // Wine's message box trace reports the box in the same form
+        argv = {"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE};
+        environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=+msgbox", "WINEDLLOVERRIDES=mscoree,mshtml="});
+    }
+    Program program(argv, environment, logs + ".program.log");
+    ASSERT_TRUE(screen.dismiss(usageNoticeCaption, Millis(60000))) << "no notice: " << program.output();
+    if (f.box != nullptr) {
+        ASSERT_TRUE(screen.waitForWindow("Error", Millis(60000))) << "no error box: " << program.output();
+        EXPECT_FALSE(screen.waitForWindow(viewerWindowTitle, Millis(0))) << "the window shows behind its box";
+        ASSERT_TRUE(screen.dismiss("Error", Millis(20000)));
+        EXPECT_EQ(program.waitForExit(Millis(30000)), std::optional<int>(1)) << program.output();
+        const std::string shown = f.wine ? std::string("L\"") + f.box + "\"" : std::string("box: Error: ") + f.box + "\n";
+        EXPECT_NE(program.output().find(shown), std::string::npos) << program.output();
+    } else {  // without a context: the window shows, and mouse and keys break nothing
+        const std::optional<Window> window = screen.waitForWindow(viewerWindowTitle, Millis(30000));
+        ASSERT_TRUE(window) << program.output();
+        const Rect r = screen.rect(*window).value_or(Rect{});
+        screen.move(r.x + 400, r.y + 400), screen.press(), screen.dragTo(r.x + 520, r.y + 460, 10), screen.release();
+        screen.key("f p j k");
+        EXPECT_FALSE(program.waitForExit(Millis(1500))) << "it ended: " << program.output();
+        screen.key("Escape");
+        EXPECT_EQ(program.waitForExit(Millis(30000)), std::optional<int>(0)) << program.output();
+    }
+    if (f.wine) screen.run({"/usr/lib/wine/wineserver64", "-k"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(failures), [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
