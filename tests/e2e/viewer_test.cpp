@@ -1,9 +1,7 @@
 // The viewer as a person meets it, natively on a bare X server and under openbox, and as the
 // Windows build under Wine: the notice first, the window in its place, the picture, the keys, the
-// trackball, the size it keeps whatever is done to the window, Esc and the close button.
-// Screenshots of the checked states land in e2e-shots/<target>/. Then how it ends when the
-// platform fails it: calls made to fail in the test build (tests/faults), displays without usable
-// OpenGL, natively and under Wine, and no display at all.
+// trackball, the size it keeps whatever is done to the window, Esc and the close button; then how
+// it ends when the platform fails it. Screenshots land in e2e-shots/<target>/.
 #include "scene/viewer_texts.h"
 #include "tests/e2e/driver.h"
 
@@ -24,6 +22,15 @@ const Millis patience(60000), soon(20000);              // Wine may take 20 s to
 bool front(Rgb c) { return c.r > c.g + 20; }           // the lit front: pinkish
 bool back(Rgb c) { return c.g > c.r + 20; }            // the lit back: greenish
 bool isGrey(Rgb c) { return c.near(grey, 3); }
+
+// The viewer (natively, or its Windows build under Wine, which traces its message boxes) on a screen.
+std::unique_ptr<Program> launch(Screen& screen, bool wine, std::vector<std::string> environment, const std::string& log,
+                                const char* native = HELICOID_NATIVE_EXE) {
+    environment.push_back("DISPLAY=" + screen.display());
+    if (!wine) return std::make_unique<Program>(std::vector<std::string>{native}, environment, log);
+    environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=+msgbox", "WINEDLLOVERRIDES=mscoree,mshtml="});
+    return std::make_unique<Program>(std::vector<std::string>{"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE}, environment, log);
+}
 
 struct Target {
     const char* name;
@@ -46,25 +53,20 @@ protected:
         program.reset();
         if (target.wine && screen) screen->run({"/usr/lib/wine/wineserver64", "-k"});
     }
-    // Starts the viewer; its notice must come alone, and Return must bring the window's first frame.
+    // Starts the viewer (the soak's sanitized one with its libraries kept loaded until its leak
+    // check); its notice must come alone, and Return must bring the window's first frame.
     void open() {
-        // The soak's sanitized program keeps its libraries loaded until its leak check (see
-        // tests/CMakeLists.txt).
-        std::vector<std::string> argv = {HELICOID_NATIVE_EXE}, environment = {"DISPLAY=" + screen->display()};
-        if (const char* preload = std::getenv("SOAK_PROGRAM_PRELOAD")) environment.push_back(std::string("LD_PRELOAD=") + preload);
-        if (target.wine) {
-            argv = {"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE};
-            environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="});
-        }
-        program = std::make_unique<Program>(argv, environment, shots + "program.log");
+        const char* preload = std::getenv("SOAK_PROGRAM_PRELOAD");
+        program = launch(*screen, target.wine, {preload ? std::string("LD_PRELOAD=") + preload : "LD_PRELOAD"}, shots + "program.log");
         ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience)) << "no notice: " << program->output();
         EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500))) << "the window came while the notice was up";
         ASSERT_TRUE(screen->dismiss(usageNoticeCaption, patience));
         window = screen->waitForWindow(viewerWindowTitle, patience).value_or(0);
         ASSERT_TRUE(window != 0 && waitUntil([&] { return picture().at(5, 5) == grey; }, patience)) << "no first frame";
     }
-    // Natively the X window (a window manager's frame lies outside it). Under Wine, whose X
-    // geometry lags, the frame against the desktop's colour, with a 4-pixel border and a 23-pixel top.
+    // The outer rectangle: natively the X window (a window manager's frame lies outside it); under
+    // Wine, whose X geometry lags, the frame against the desktop's colour. The client area lies
+    // inside Wine's 4-pixel border and 23-pixel top.
     Rect outer() {
         if (!target.wine) return screen->rect(window).value_or(Rect{});
         const Image all = screen->grabScreen();
@@ -82,8 +84,7 @@ protected:
     Image waitForPicture(const std::string& name, const std::function<bool(const Image&)>& test) {
         Image seen;
         const bool reached = waitUntil([&] { return test(seen = picture()); }, soon);
-        const std::string see = shot(name);
-        EXPECT_TRUE(reached) << "the picture never came" << see;
+        EXPECT_TRUE(reached) << "the picture never came" << shot(name);
         return seen;
     }
     // Whether the picture comes to rest for `span`; whether it changes `times` in a row.
@@ -95,10 +96,7 @@ protected:
             if (!waitUntil([&] { return picture() != last; }, Millis(5000))) return false;
         return true;
     }
-    void type(const char* keys) {
-        screen->move(client().x + 10, client().y + 10);
-        screen->key(keys);
-    }
+    void type(const char* keys) { screen->move(client().x + 10, client().y + 10), screen->key(keys); }
     void expectEndsWithZero() {
         EXPECT_TRUE(screen->waitForNoWindow(viewerWindowTitle, patience)) << "the window stays";
         EXPECT_EQ(program->waitForExit(patience), std::optional<int>(0)) << program->output();
@@ -149,8 +147,7 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     // A press stops the continuous frames; a drag turns the model, which rests while the button
     // is held still; a release away from the press spins it; a click stops it.
     const Rect c = client();
-    screen->move(c.x + c.width / 2, c.y + c.height / 2);
-    screen->press();
+    screen->move(c.x + c.width / 2, c.y + c.height / 2), screen->press();
     EXPECT_TRUE(settles()) << "the model moves while the button is held";
     const Image pressed = picture();
     screen->dragTo(c.x + c.width / 2 + 150, c.y + c.height / 2 + 80, 15);
@@ -159,8 +156,7 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     EXPECT_TRUE(settles()) << "the model moves while the button is held still";
     screen->release();
     EXPECT_TRUE(keepsChanging(5)) << "the model does not spin after the release" << shot("spinning");
-    screen->press();
-    screen->release();
+    screen->press(), screen->release();
     EXPECT_TRUE(settles(Millis(1500))) << "a click does not stop the model";
 
     // Whatever is done to the window, it comes back to its size, whole; a move keeps the place.
@@ -247,24 +243,16 @@ TEST_P(Viewer, SurvivesRandomInput) {
     EXPECT_EQ(program->output().find("Sanitizer"), std::string::npos) << program->output();
 }
 
-// The program its Debian package installs (unpacked by the e2e.package test) starts.
-TEST(InstalledPackage, StartsAndShowsTheNotice) {
-    Screen screen(E2E_OUTPUT_DIR "/package/xvfb.log");
-    Program program({HELICOID_PACKAGE_ROOT "/usr/bin/helicoid"}, {"DISPLAY=" + screen.display()}, E2E_OUTPUT_DIR "/package/program.log");
-    EXPECT_TRUE(screen.waitForWindow(usageNoticeCaption, patience)) << program.output();
-}
-
 INSTANTIATE_TEST_SUITE_P(On, Viewer,
                          ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true}, Target{"wine", true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct Failure {
-    const char* name;
-    bool wine;
-    int depth;
-    std::vector<std::string> environment;
-    const char* box;  // the "Error" box's text as reported (line feeds as \n), or null: runs on
-};
+// The program its Debian package installs (unpacked by the e2e.package test) starts.
+TEST(InstalledPackage, StartsAndShowsTheNotice) {
+    Screen screen(E2E_OUTPUT_DIR "/package/xvfb.log");
+    auto program = launch(screen, false, {}, E2E_OUTPUT_DIR "/package/program.log", HELICOID_PACKAGE_ROOT "/usr/bin/helicoid");
+    EXPECT_TRUE(screen.waitForWindow(usageNoticeCaption, patience)) << program->output();
+}
 
 TEST(NoDisplay, IsSaidInOneLineAndEndsWithOne) {
     Program program({HELICOID_NATIVE_EXE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, E2E_OUTPUT_DIR "/failures/no-display.log");
@@ -273,14 +261,25 @@ TEST(NoDisplay, IsSaidInOneLineAndEndsWithOne) {
     EXPECT_TRUE(std::count(output.begin(), output.end(), '\n') == 1 && output.find("display") != std::string::npos) << output;
 }
 
+// Each failure ends in the program's own path: an "Error" box before any window shows and exit
+// code 1, or, without a rendering context, a window that runs on without drawing until Esc ends
+// it with 0. The cases: calls made to fail in the test build, no GLX on an 8-bit screen (natively
+// and under Wine), GLX that can only render indirectly, which the X server refuses (as over ssh
+// -X), and no GL driver at all.
+struct Failure {
+    const char* name;
+    bool wine;
+    int depth;
+    std::vector<std::string> environment;
+    const char* box;  // the "Error" box's text as reported (line feeds as \n), or null: runs on
+};
+
 const Failure failures[] = {
     {"ChoosePixelFormatFails", false, 24, {"HELICOID_FAULTS=ChoosePixelFormat"}, "ChoosePixelFormat failed\\n"},
     {"SetPixelFormatFails", false, 24, {"HELICOID_FAULTS=SetPixelFormat"}, "SetPixelFormat failed"},
     {"CreateWindowExAFails", false, 24, {"HELICOID_FAULTS=CreateWindowExA"}, "CreateWindow failed"},
     {"RegisterClassAFails", false, 24, {"HELICOID_FAULTS=RegisterClassA"}, "RegisterClass failed"},
     {"wglCreateContextFails", false, 24, {"HELICOID_FAULTS=wglCreateContext"}, nullptr},
-    // No GLX on an 8-bit screen, natively and under Wine; GLX that can only render indirectly,
-    // which the X server refuses (as over ssh -X), or no GL driver at all.
     {"NoGLX", false, 8, {}, "ChoosePixelFormat failed\\n"},
     {"NoGLXUnderWine", true, 8, {}, "ChoosePixelFormat failed\\n"},
     {"IndirectGLXOnly", false, 24, {"LIBGL_ALWAYS_INDIRECT=1"}, nullptr},
@@ -294,30 +293,24 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
     if (f.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
     const std::string logs = std::string(E2E_OUTPUT_DIR) + "/failures/" + f.name;
     Screen screen(logs + ".xvfb.log", f.depth);
-    std::vector<std::string> argv = {HELICOID_FAULTS_EXE}, environment = f.environment;
-    environment.push_back("DISPLAY=" + screen.display());
-    if (f.wine) {  // Wine's message box trace reports the box in the same form
-        argv = {"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE};
-        environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=+msgbox", "WINEDLLOVERRIDES=mscoree,mshtml="});
-    }
-    Program program(argv, environment, logs + ".program.log");
-    ASSERT_TRUE(screen.dismiss(usageNoticeCaption, Millis(60000))) << "no notice: " << program.output();
+    const auto program = launch(screen, f.wine, f.environment, logs + ".program.log", HELICOID_FAULTS_EXE);
+    ASSERT_TRUE(screen.dismiss(usageNoticeCaption, patience)) << "no notice: " << program->output();
     if (f.box != nullptr) {
-        ASSERT_TRUE(screen.waitForWindow("Error", Millis(60000))) << "no error box: " << program.output();
+        ASSERT_TRUE(screen.waitForWindow("Error", patience)) << "no error box: " << program->output();
         EXPECT_FALSE(screen.waitForWindow(viewerWindowTitle, Millis(0))) << "the window shows behind its box";
-        ASSERT_TRUE(screen.dismiss("Error", Millis(20000)));
-        EXPECT_EQ(program.waitForExit(Millis(30000)), std::optional<int>(1)) << program.output();
+        ASSERT_TRUE(screen.dismiss("Error", soon));
+        EXPECT_EQ(program->waitForExit(Millis(30000)), std::optional<int>(1)) << program->output();
         const std::string shown = f.wine ? std::string("L\"") + f.box + "\"" : std::string("box: Error: ") + f.box + "\n";
-        EXPECT_NE(program.output().find(shown), std::string::npos) << program.output();
+        EXPECT_NE(program->output().find(shown), std::string::npos) << program->output();
     } else {  // without a context: the window shows, and mouse and keys break nothing
         const std::optional<Window> window = screen.waitForWindow(viewerWindowTitle, Millis(30000));
-        ASSERT_TRUE(window) << program.output();
+        ASSERT_TRUE(window) << program->output();
         const Rect r = screen.rect(*window).value_or(Rect{});
         screen.move(r.x + 400, r.y + 400), screen.press(), screen.dragTo(r.x + 520, r.y + 460, 10), screen.release();
         screen.key("f p j k");
-        EXPECT_FALSE(program.waitForExit(Millis(1500))) << "it ended: " << program.output();
+        EXPECT_FALSE(program->waitForExit(Millis(1500))) << "it ended: " << program->output();
         screen.key("Escape");
-        EXPECT_EQ(program.waitForExit(Millis(30000)), std::optional<int>(0)) << program.output();
+        EXPECT_EQ(program->waitForExit(Millis(30000)), std::optional<int>(0)) << program->output();
     }
     if (f.wine) screen.run({"/usr/lib/wine/wineserver64", "-k"});
 }
