@@ -75,9 +75,11 @@ BOOL WINAPI PeekMessageA(MSG*, HWND w, UINT first, UINT last, UINT flags) {
     return fakeWin32.queue.empty() || fakeWin32.queue.front().idleBefore-- <= 0;
 }
 BOOL WINAPI TranslateMessage(const MSG* msg) { return answer(FALSE, "TranslateMessage", Message{msg->message}); }
+// The window procedure's result follows its calls, as "  result R".
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     record("DispatchMessageA", Message{msg->message}, msg->wParam, msg->lParam);
-    return send(msg->message, msg->wParam, msg->lParam);
+    const LRESULT result = send(msg->message, msg->wParam, msg->lParam);
+    return answer(result, "  result", result);
 }
 void WINAPI PostQuitMessage(int code) {
     record("PostQuitMessage", code);

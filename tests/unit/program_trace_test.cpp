@@ -28,6 +28,11 @@ TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
         {WM_CHAR, 'p', 1, 0},                                  // outlines at once
         {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1280, 1005), 1},  // an outlined frame, then the size back
         {WM_CHAR, 'p', 1, 0},
+        {WM_CHAR, 'F', 1, 0},                                  // capitals, the steps and the timer:
+        {WM_CHAR, 'j', 1, 0},                                  // default processing, or only a frame
+        {WM_TIMER, 1, 0, 0},
+        {WM_QUERYNEWPALETTE, 0, 0, 0},                         // no palette on true colour
+        {WM_LBUTTONUP, 0, MAKELPARAM(10, 10), 0},              // a release without a press
         {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 400), 1},
         {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(500, 420), 1},  // the last frame of before the press
         {WM_LBUTTONUP, 0, MAKELPARAM(520, 430), 1},            // the frame of the drag
