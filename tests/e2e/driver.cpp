@@ -31,8 +31,8 @@ extern char** environ;
 namespace e2e {
 namespace {
 
-// Starts argv[0] (found on PATH) in a process group of its own with the environment changed as
-// Program says, its output in `log`, and `closed` closed.
+// Starts argv[0] (found on PATH) in a process group of its own, the environment changed as
+// Program says, its output in `log`, descriptor `closed` closed.
 int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& changes, const std::string& log, int closed = -1) {
     std::vector<std::string> environment = changes;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -55,8 +55,7 @@ int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     pid_t pid = -1;
     const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions), posix_spawnattr_destroy(&attributes);
     if (failed != 0) throw std::runtime_error("cannot start " + argv[0]);
     return pid;
 }
@@ -145,19 +144,7 @@ Screen::Screen(const std::string& log, int depth, bool windowManager) {
 
 Screen::~Screen() {
     xdo_free(xdo_);
-    endGroup(windowManager_);
-    endGroup(xvfb_);
-}
-
-std::vector<unsigned long> Screen::property(Window window, const char* name) {
-    Atom type;
-    int format;
-    unsigned long items = 0, left = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(xdo_->xdpy, window, XInternAtom(xdo_->xdpy, name, False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left, &data);
-    std::vector<unsigned long> values(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + (data ? items : 0));
-    XFree(data);
-    return values;
+    endGroup(windowManager_), endGroup(xvfb_);
 }
 
 std::optional<Window> Screen::waitForWindow(const std::string& title, Millis timeout) {
@@ -175,8 +162,7 @@ std::optional<Window> Screen::waitForWindow(const std::string& title, Millis tim
         // holding the server keeps every window there until the search is done.
         XGrabServer(xdo_->xdpy);
         xdo_search_windows(xdo_, &search, &windows, &count);
-        XUngrabServer(xdo_->xdpy);
-        XFlush(xdo_->xdpy);
+        XUngrabServer(xdo_->xdpy), XFlush(xdo_->xdpy);
         if (count > 0) found = windows[0];
         std::free(windows);
         return found.has_value();
@@ -191,10 +177,8 @@ bool Screen::waitForNoWindow(const std::string& title, Millis timeout) {
 bool Screen::dismiss(const std::string& title, Millis timeout) {
     const std::optional<Window> box = waitForWindow(title, timeout);
     const std::optional<Rect> r = box ? rect(*box) : std::nullopt;
-    if (!r) return false;
-    move(r->x + r->width / 2, r->y + r->height / 2);
-    key("Return");
-    return waitForNoWindow(title, timeout);
+    if (r) move(r->x + r->width / 2, r->y + r->height / 2), key("Return");
+    return r && waitForNoWindow(title, timeout);
 }
 
 std::optional<Rect> Screen::rect(Window window) {
@@ -206,6 +190,16 @@ std::optional<Rect> Screen::rect(Window window) {
     return Rect{x, y, a.width, a.height};
 }
 
+std::vector<unsigned long> Screen::property(Window window, const char* name) {
+    Atom type;
+    int format;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(xdo_->xdpy, window, XInternAtom(xdo_->xdpy, name, False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left, &data);
+    std::vector<unsigned long> values(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + (data ? items : 0));
+    return XFree(data), values;
+}
+
 Image Screen::grab(Rect r) {
     Image image{std::min(r.width, 1280 - r.x), std::min(r.height, 1024 - r.y), {}};
     XImage* x = XGetImage(xdo_->xdpy, DefaultRootWindow(xdo_->xdpy), r.x, r.y, image.width, image.height, AllPlanes, ZPixmap);
@@ -214,9 +208,8 @@ Image Screen::grab(Rect r) {
             const unsigned long p = XGetPixel(x, column, row);
             image.pixels.push_back({uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
         }
-    if (x == nullptr) image.width = image.height = 0;
-    else XDestroyImage(x);
-    return image;
+    if (x == nullptr) return Image{};
+    return XDestroyImage(x), image;
 }
 
 void Screen::move(int x, int y) {
@@ -247,22 +240,15 @@ void Screen::close(Window window) {
     XEvent event = {};
     event.xclient = {ClientMessage, 0, False, nullptr, window, XInternAtom(xdo_->xdpy, "WM_PROTOCOLS", False), 32, {}};
     event.xclient.data.l[0] = long(XInternAtom(xdo_->xdpy, "WM_DELETE_WINDOW", False));
-    XSendEvent(xdo_->xdpy, window, False, NoEventMask, &event);
-    XSync(xdo_->xdpy, False);
+    XSendEvent(xdo_->xdpy, window, False, NoEventMask, &event), XSync(xdo_->xdpy, False);
 }
 
 void Screen::resize(Window window, int width, int height) { XResizeWindow(xdo_->xdpy, window, width, height), XSync(xdo_->xdpy, False); }
-
-void Screen::moveResize(Window window, Rect r) {
-    XMoveResizeWindow(xdo_->xdpy, window, r.x, r.y, r.width, r.height);
-    XSync(xdo_->xdpy, False);
-}
-
+void Screen::moveResize(Window window, Rect r) { XMoveResizeWindow(xdo_->xdpy, window, r.x, r.y, r.width, r.height), XSync(xdo_->xdpy, False); }
 void Screen::run(std::vector<std::string> argv) { Program(argv, {"DISPLAY=" + display_}, "").waitForExit(Millis(20000)); }
 
 bool Screen::sizeChanged(Window window, int width, int height) {
-    XSelectInput(xdo_->xdpy, window, StructureNotifyMask);
-    XSync(xdo_->xdpy, False);
+    XSelectInput(xdo_->xdpy, window, StructureNotifyMask), XSync(xdo_->xdpy, False);
     bool changed = false;
     for (XEvent e; XCheckTypedWindowEvent(xdo_->xdpy, window, ConfigureNotify, &e);) changed |= e.xconfigure.width != width || e.xconfigure.height != height;
     return changed;

@@ -1,6 +1,6 @@
-// The end-to-end driver: a private X server (Xvfb, under openbox when asked), programs started on
-// it, their windows found by title and read back as pictures, input through XTest (libxdo). It
-// knows nothing of the viewer; tests/e2e and bench/ say what the viewer should do.
+// The end-to-end driver: private X servers (Xvfb, under openbox when asked), programs started on
+// them, windows found by title and read back as pictures, input through XTest (libxdo). It knows
+// nothing of the viewer; tests/e2e and bench/ say what the viewer should do.
 #pragma once
 
 #include <chrono>
@@ -45,14 +45,12 @@ struct Image {
     void savePng(const std::string& path) const;
 };
 
-// A child in a process group of its own, its output in a log, ended with its group. Environment
-// entries NAME=VALUE are set for it, a bare NAME is removed.
+// A child in a process group of its own, its output in a log, ended with its group if it still
+// runs. Environment entries NAME=VALUE are set for it, a bare NAME is removed.
 class Program {
 public:
     Program(const std::vector<std::string>& argv, const std::vector<std::string>& environment, const std::string& log);
     ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
     std::optional<int> waitForExit(Millis timeout);  // its exit code, a signal as 128 + its number
     std::string output() const;
     int pid() const { return pid_; }
@@ -63,23 +61,20 @@ private:
     std::string log_;
 };
 
-// A private X server, 1280x1024 at a depth, on a display number it picks itself.
+// A private X server of 1280x1024 at a depth, on a display number it picks itself.
 class Screen {
 public:
     explicit Screen(const std::string& log, int depth = 24, bool windowManager = false);
     ~Screen();
-    Screen(const Screen&) = delete;
-    Screen& operator=(const Screen&) = delete;
     const std::string& display() const { return display_; }
-    std::vector<unsigned long> property(Window window, const char* name);  // 32-bit CARDINALs, as longs
-    int serverPid() const { return xvfb_; }  // the X server's process, for its CPU time
+    int serverPid() const { return xvfb_; }  // for its CPU time
 
-    // A viewable window with exactly this title; none left; a box dismissed with Return (with no
-    // window manager the keyboard follows the pointer, so over the box).
+    // A viewable window with exactly this title; none left; a box dismissed with Return over it.
     std::optional<Window> waitForWindow(const std::string& title, Millis timeout);
     bool waitForNoWindow(const std::string& title, Millis timeout);
     bool dismiss(const std::string& title, Millis timeout);
     std::optional<Rect> rect(Window window);  // its inside, in screen coordinates, while shown
+    std::vector<unsigned long> property(Window window, const char* name);  // 32-bit CARDINALs
     Image grab(Rect area);
     Image grabScreen() { return grab({0, 0, 1280, 1024}); }
 

@@ -56,7 +56,6 @@ const char* stateFault() {
 
 int main(int argc, char** argv) {
     if (argc < 2) return std::fprintf(stderr, "usage: %s MESSAGES [STREAM]\n", argv[0]), 2;
-    const long messages = std::atol(argv[1]);
     const unsigned long stream = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1;
     randomBits = std::mt19937_64(stream);
     Offscreen gl(32);  // small, so frames are quick
@@ -65,13 +64,11 @@ int main(int argc, char** argv) {
     windowWidth = windowHeight = 819;
     fakeWin32.windowProc = WndProc;
     WndProc(fakeWindow, WM_CREATE, 0, 0);
-    long frames = 0;
-    for (long i = 0; i < messages; ++i) {
+    long frames = 0, messages = std::atol(argv[1]);
+    for (long i = 0; i < messages; ++i, trace.clear(), fakeWin32.queue.clear()) {  // quit messages of windows destroyed on the way
         sendRandomMessage();
         if (idleFunc != nullptr && below(16) == 0) idleFunc(), ++frames;
         if (const char* fault = stateFault()) return std::fprintf(stderr, "message %ld of stream %lu: %s\n", i, stream, fault), 1;
-        fakeWin32.queue.clear();  // quit messages of windows destroyed on the way
-        trace.clear();
     }
     std::printf("%ld messages, %ld frames (stream %lu): no fault found\n", messages, frames, stream);
 }
