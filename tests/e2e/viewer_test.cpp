@@ -247,13 +247,6 @@ INSTANTIATE_TEST_SUITE_P(On, Viewer,
                          ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true}, Target{"wine", true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The program its Debian package installs (unpacked by the e2e.package test) starts.
-TEST(InstalledPackage, StartsAndShowsTheNotice) {
-    Screen screen(E2E_OUTPUT_DIR "/package/xvfb.log");
-    auto program = launch(screen, false, {}, E2E_OUTPUT_DIR "/package/program.log", HELICOID_PACKAGE_ROOT "/usr/bin/helicoid");
-    EXPECT_TRUE(screen.waitForWindow(usageNoticeCaption, patience)) << program->output();
-}
-
 TEST(NoDisplay, IsSaidInOneLineAndEndsWithOne) {
     Program program({HELICOID_NATIVE_EXE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, E2E_OUTPUT_DIR "/failures/no-display.log");
     EXPECT_EQ(program.waitForExit(Millis(20000)), std::optional<int>(1));
