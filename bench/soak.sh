@@ -13,7 +13,20 @@ mkdir -p "$out" && : >"$out/memory.txt"  # a soak that fails early leaves no sam
 
 echo "== soak: $seconds s of random input (the soak test, longer)"
 status=0
-SOAK_SECONDS="$seconds" ctest --test-dir "$tree" -R '^soak$' --output-on-failure --timeout $((seconds + 300)) | tee "$out/soak-report.txt" || status=1
+SOAK_SECONDS="$seconds" ctest --test-dir "$tree" -R '^soak$' --output-on-failure --timeout $((seconds + 300)) >"$out/soak-report.txt" 2>&1 &
+run=$!
+# The soaked program is the test's child (ctest, e2e_tests, helicoid): its resident memory in kB,
+# once a second while it runs.
+while kill -0 "$run" 2>/dev/null; do
+  for test in $(ps -o pid= --ppid "$run"); do
+    for pid in $(ps -o pid=,comm= --ppid "$test" | awk '$2 == "helicoid" {print $1}'); do
+      awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null >>"$out/memory.txt" || true
+    done
+  done
+  sleep 1
+done
+wait "$run" || status=1
+cat "$out/soak-report.txt"
 
 # Memory, one sample a second: the median of the first stretch after the warm-up (a minute, or a
 # third of a short run) against that of the last, judged from 3 minutes on. The sanitizer's
@@ -28,5 +41,5 @@ echo "memory: median $early MB after the warm-up, $late MB at the end ($span s e
 
 echo "== fuzz: $messages messages to the window procedure"
 LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
-  "$tree/tests/fuzz/window_procedure_fuzz" "$messages" 7 | tee "$out/fuzz-report.txt" || status=1
+  "$tree/tests/window_procedure_fuzz" "$messages" 7 | tee "$out/fuzz-report.txt" || status=1
 exit "$status"

@@ -31,20 +31,16 @@ extern char** environ;
 namespace e2e {
 namespace {
 
-// Starts argv[0] (found on PATH) in a process group of its own, the environment changed as
-// Program says, its output in `log`, descriptor `closed` closed.
+// Starts argv[0] (found on PATH) in a process group of its own through env(1), which makes the
+// changes to the environment that Program describes; its output in `log`, descriptor `closed` closed.
 int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& changes, const std::string& log, int closed = -1) {
-    std::vector<std::string> environment = changes;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        bool changed = false;
-        for (const std::string& change : changes) changed |= std::string(*entry).rfind(change.substr(0, change.find('=')) + "=", 0) == 0;
-        if (!changed) environment.push_back(*entry);
-    }
-    std::vector<char*> args, envp;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    for (const std::string& e : environment)
-        if (e.find('=') != std::string::npos) envp.push_back(const_cast<char*>(e.c_str()));
-    args.push_back(nullptr), envp.push_back(nullptr);
+    std::vector<std::string> command = {"env"};  // env -u NAME ... NAME=VALUE ... ARGV
+    for (const std::string& change : changes)
+        change.find('=') == std::string::npos ? void(command.insert(command.begin() + 1, {"-u", change})) : command.push_back(change);
+    command.insert(command.end(), argv.begin(), argv.end());
+    std::vector<char*> args;
+    for (const std::string& a : command) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, log.empty() ? "/dev/null" : log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -54,9 +50,9 @@ int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     pid_t pid = -1;
-    const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), envp.data());
+    const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions), posix_spawnattr_destroy(&attributes);
-    if (failed != 0) throw std::runtime_error("cannot start " + argv[0]);
+    if (failed != 0) throw std::runtime_error("cannot start env");
     return pid;
 }
 
@@ -115,9 +111,8 @@ std::optional<int> Program::waitForExit(Millis timeout) {
 }
 
 std::string Program::output() const {
-    std::stringstream text;
-    text << std::ifstream(log_).rdbuf();
-    return text.str();
+    std::ifstream log(log_);
+    return {std::istreambuf_iterator<char>(log), {}};
 }
 
 Screen::Screen(const std::string& log, int depth, bool windowManager) {

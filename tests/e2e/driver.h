@@ -29,7 +29,6 @@ struct Rgb {
 
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const Rect& o) const { return x == o.x && y == o.y && width == o.width && height == o.height; }
     std::string describe() const;  // "WxH at (x, y)"
 };
 

@@ -19,11 +19,6 @@ namespace {
 std::mt19937_64 randomBits;
 int below(int n) { return int(randomBits() % uint64_t(n)); }
 
-// Mostly in or near the 819 x 819 window, sometimes any bits at all.
-LPARAM mousePosition() {
-    return below(4) == 0 ? LPARAM(randomBits()) : MAKELPARAM(below(1019) - 100, below(1019) - 100);
-}
-
 void sendRandomMessage() {
     static const WPARAM characters[] = {'f', 'p', 'j', 'k', 'F', 'P', 'x', 27};
     static const UINT messages[] = {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
@@ -33,7 +28,9 @@ void sendRandomMessage() {
     WPARAM wParam = below(2) ? WPARAM(fakeWindow) : WPARAM(randomBits());
     if (message == WM_CHAR) wParam = below(3) ? characters[below(8)] : WPARAM(below(256));
     if (message == 0) message = UINT(below(0x400));  // anything else, created and destroyed included
-    WndProc(fakeWindow, message, wParam, message >= WM_MOUSEMOVE ? mousePosition() : LPARAM(randomBits()));
+    // Positions mostly in or near the 819 x 819 window, sometimes any bits at all.
+    const bool position = message >= WM_MOUSEMOVE && below(4) != 0;
+    WndProc(fakeWindow, message, wParam, position ? MAKELPARAM(below(1019) - 100, below(1019) - 100) : LPARAM(randomBits()));
 }
 
 // What every message must leave sound; what is wrong, or nullptr.

@@ -1,5 +1,5 @@
 // Real frames from Mesa's offscreen renderer: what a person sees in each state of an 819 x 819
-// window, and a million rotation steps that stay a rotation drawn at the right size.
+// window, and a million rotation steps that stay a rotation.
 #include "scene/scene.h"
 #include "scene/viewer_state.h"
 #include "tests/render/offscreen.h"
@@ -13,8 +13,7 @@ namespace {
 using e2e::Image;
 using e2e::Rgb;
 
-const Rgb grey = {38, 38, 38};      // the clear colour 0.15
-const Rgb fogRed = {128, 64, 64};  // the fog's clear colour (0.5, 0.25, 0.25)
+const Rgb grey = {38, 38, 38}, fogRed = {128, 64, 64};  // the clear colours 0.15 and (0.5, 0.25, 0.25)
 
 struct Look {
     const char* what;
@@ -62,35 +61,21 @@ TEST_P(Looks, ShowWhatAPersonExpects) {
 
 INSTANTIATE_TEST_SUITE_P(States, Looks, ::testing::ValuesIn(looks), [](const auto& info) { return std::string(info.param.what); });
 
-// A matrix grown by 1 % would draw the model 2 % larger than the exact rotation it stands for;
-// that one is the same matrix made orthonormal again (Gram-Schmidt in double).
-TEST(LongSpin, AMillionStepsStayARotationOfTheRightSize) {
-    Offscreen gl(256);
+// The model's rotation is kept by multiplying in each frame's step: after a million steps it must
+// still be a rotation (to 1e-5, which keeps the model's size to 0.001 %), not a matrix grown or
+// skewed by rounding.
+TEST(LongSpin, AMillionStepsStayARotation) {
+    Offscreen gl(16);
     ASSERT_TRUE(gl.ok());
     for (int step = 0; step < 1000000; ++step) accumulateRotation();
-    double c[3][3];
-    for (int k = 0; k < 9; ++k) c[k / 3][k % 3] = rotationMatrix[4 * (k / 3) + k % 3];
-    auto dot = [&](int a, int b) { return c[a][0] * c[b][0] + c[a][1] * c[b][1] + c[a][2] * c[b][2]; };
-    for (int k = 0; k < 9; ++k) EXPECT_NEAR(dot(k / 3, k % 3), k / 3 == k % 3, 1e-5) << k;
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b) {
+            double dot = 0;
+            for (int i = 0; i < 3; ++i) dot += double(rotationMatrix[4 * a + i]) * rotationMatrix[4 * b + i];
+            EXPECT_NEAR(dot, a == b, 1e-5) << a << b;
+        }
     for (int i : {3, 7, 11, 12, 13, 14}) EXPECT_EQ(rotationMatrix[i], 0.0f) << i;
     EXPECT_EQ(rotationMatrix[15], 1.0f);
-
-    const auto model = [](Rgb p) { return !p.near(grey, 1); };
-    const Image spun = gl.frame();
-    const double along = dot(0, 1) / dot(0, 0);
-    for (int i = 0; i < 3; ++i) c[1][i] -= along * c[0][i];
-    for (int k : {0, 1}) {
-        const double length = std::sqrt(dot(k, k));
-        for (double& v : c[k]) v /= length;
-    }
-    for (int i = 0; i < 3; ++i) c[2][i] = c[0][(i + 1) % 3] * c[1][(i + 2) % 3] - c[0][(i + 2) % 3] * c[1][(i + 1) % 3];
-    for (int k = 0; k < 9; ++k) rotationMatrix[4 * (k / 3) + k % 3] = float(c[k / 3][k % 3]);
-    const Image exact = gl.frame();
-    const e2e::Rect a = spun.box(model).value_or(e2e::Rect{}), b = exact.box(model).value_or(e2e::Rect{});
-    ASSERT_GT(b.width, 50) << "the model is missing";
-    EXPECT_TRUE(std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1 && std::abs(a.width - b.width) <= 1 && std::abs(a.height - b.height) <= 1)
-        << a.describe() << " against " << b.describe();
-    EXPECT_NEAR(spun.count(model), exact.count(model), exact.count(model) / 200);
 }
 
 }  // namespace

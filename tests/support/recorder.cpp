@@ -79,18 +79,9 @@ std::string viewerState() {
 void resetRecorder() {
     trace.clear();
     fakeWin32 = FakeWin32{};
-    windowWidth = windowHeight = 0;
-    hDC = nullptr;
-    hRC = nullptr;
-    hPalette = nullptr;
-    idleFunc = nullptr;
-    fogEnabled = wireframe = 0;
-    for (float& m : rotationMatrix) m = 0.0f;
-    spinAngle = 2.0f;
-    spinAxis = {0.3f, 0.2f, 0.4f};
-    lastVector = {0.0f, 0.0f, 0.0f};
-    pressX = pressY = 0;
+    hDC = nullptr, hRC = nullptr, hPalette = nullptr, idleFunc = nullptr;
+    windowWidth = windowHeight = pressX = pressY = fogEnabled = wireframe = spinning = tracking = 0;
     animating = 1;
-    spinning = tracking = 0;
-    stepValue = 0.55f;
+    for (float& m : rotationMatrix) m = 0.0f;
+    spinAngle = 2.0f, spinAxis = {0.3f, 0.2f, 0.4f}, lastVector = {0.0f, 0.0f, 0.0f}, stepValue = 0.55f;
 }

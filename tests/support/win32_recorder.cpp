@@ -3,15 +3,11 @@
 // to the registered window procedure; GetMessageA and PeekMessageA read fakeWin32.queue.
 #include "tests/support/recorder.h"
 
-template <typename T>
-T* handle(uintptr_t value) {
-    return reinterpret_cast<T*>(value);
-}
-const HWND fakeWindow = handle<HWND__>(1);
-const HDC fakeDC = handle<HDC__>(2);
-const HGLRC fakeContext = handle<HGLRC__>(3);
-const HPALETTE fakePalette = handle<HPALETTE__>(4);
-const HINSTANCE fakeInstance = handle<HINSTANCE__>(5);
+const HWND fakeWindow = reinterpret_cast<HWND>(1);
+const HDC fakeDC = reinterpret_cast<HDC>(2);
+const HGLRC fakeContext = reinterpret_cast<HGLRC>(3);
+const HPALETTE fakePalette = reinterpret_cast<HPALETTE>(4);
+const HINSTANCE fakeInstance = reinterpret_cast<HINSTANCE>(5);
 
 namespace {
 
@@ -36,8 +32,8 @@ WORD WINAPI RegisterClassA(const WNDCLASSA* c) {
     return answer(WORD(0xC001), "RegisterClassA", c->style, c->cbClsExtra, c->cbWndExtra, c->hInstance, c->hIcon,
                   c->hCursor, c->hbrBackground, c->lpszMenuName, c->lpszClassName);
 }
-HICON WINAPI LoadIconA(HINSTANCE i, LPCSTR name) { return answer(handle<HICON__>(6), "LoadIconA", i, name); }
-HCURSOR WINAPI LoadCursorA(HINSTANCE i, LPCSTR name) { return answer(handle<HCURSOR__>(7), "LoadCursorA", i, name); }
+HICON WINAPI LoadIconA(HINSTANCE i, LPCSTR name) { return answer(reinterpret_cast<HICON>(6), "LoadIconA", i, name); }
+HCURSOR WINAPI LoadCursorA(HINSTANCE i, LPCSTR name) { return answer(reinterpret_cast<HCURSOR>(7), "LoadCursorA", i, name); }
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return answer(IDOK, "MessageBoxA", owner, text, caption, type);
 }

@@ -12,14 +12,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 
 namespace {
 
-// The lines around `at`, numbered, for the failure message.
-std::string neighbours(const std::vector<std::string>& lines, size_t at) {
-    std::string text;
-    for (size_t i = at < 3 ? 0 : at - 3; i < lines.size() && i <= at + 3; ++i)
-        text += (i == at ? "  > " : "    ") + std::to_string(i + 1) + ": " + lines[i] + "\n";
-    return text;
-}
-
 TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
     resetRecorder();
     fakeWin32.queue = {
@@ -48,11 +40,12 @@ TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
     std::ifstream in(path);
     std::vector<std::string> golden;
     for (std::string line; std::getline(in, line);) golden.push_back(line);
-    size_t at = 0;
+    size_t at = 0;  // the first call that differs, shown with three calls on each side
     while (at < trace.size() && at < golden.size() && trace[at] == golden[at]) ++at;
-    if (at < trace.size() || at < golden.size())
-        ADD_FAILURE() << "the run differs from " << path << " at call " << at + 1 << "\nrecorded:\n"
-                      << neighbours(golden, at) << "now:\n" << neighbours(trace, at);
+    const auto line = [](const std::vector<std::string>& lines, size_t i) { return i < lines.size() ? lines[i] : std::string(); };
+    std::string around;
+    for (size_t i = at < 3 ? 0 : at - 3; i <= at + 3; ++i) around += std::to_string(i + 1) + (i == at ? " > " : "   ") + line(golden, i) + "  |  " + line(trace, i) + "\n";
+    EXPECT_TRUE(at == trace.size() && at == golden.size()) << "the run differs from " << path << " at call " << at + 1 << " (recorded | now):\n" << around;
 }
 
 }  // namespace
