@@ -55,7 +55,7 @@ protected:
     void open() {
         const char* preload = std::getenv("SOAK_PROGRAM_PRELOAD");
         program = launch(*screen, target.wine, {preload ? std::string("LD_PRELOAD=") + preload : "LD_PRELOAD"}, shots + "program.log");
-        ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience)) << "no notice: " << program->output();
+        ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience)) << "no notice: " << program->output() << shot("no-notice");
         EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500))) << "the window came while the notice was up";
         ASSERT_TRUE(screen->dismiss(usageNoticeCaption, patience));
         window = screen->waitForWindow(viewerWindowTitle, patience).value_or(0);
