@@ -41,6 +41,7 @@ int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     std::vector<char*> args;
     for (const std::string& a : command) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    if (!log.empty()) std::filesystem::create_directories(std::filesystem::path(log).parent_path());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, log.empty() ? "/dev/null" : log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -52,7 +53,7 @@ int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     pid_t pid = -1;
     const int failed = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions), posix_spawnattr_destroy(&attributes);
-    if (failed != 0) throw std::runtime_error("cannot start env");
+    if (failed != 0) throw std::runtime_error("cannot start " + argv[0] + ": " + std::strerror(failed));
     return pid;
 }
 
@@ -116,7 +117,6 @@ std::string Program::output() const {
 }
 
 Screen::Screen(const std::string& log, int depth, bool windowManager) {
-    std::filesystem::create_directories(std::filesystem::path(log).parent_path());
     int ready[2];
     if (pipe(ready) != 0) throw std::runtime_error("no pipe");
     xvfb_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x" + std::to_string(depth), "-nolisten", "tcp"},
