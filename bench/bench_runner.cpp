@@ -18,7 +18,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 using namespace e2e;
@@ -86,9 +86,8 @@ std::string list(const std::vector<double>& values, int decimals) {
 }
 
 std::string slurp(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 std::string proc(int pid, const std::string& file) { return "/proc/" + std::to_string(pid) + "/" + file; }
@@ -142,11 +141,8 @@ Names winePrefixCpu() {
     return found;
 }
 
-struct Subject {
-    std::string key, label;
-    std::vector<std::string> argv;
-    bool viewer, wine;  // the viewer itself (with its notice and its stopped state); under Wine
-};
+// A program measured: the viewer itself (with its notice and its stopped state) or a bare loop.
+struct Subject { std::string key, label; std::vector<std::string> argv; bool viewer, wine; };
 
 std::vector<Subject> chosenSubjects() {
     const std::string patched = setting("NATIVE_PATCHED", ""), wine64 = "/usr/lib/wine/wine64";
@@ -304,8 +300,8 @@ void frames(Screen& screen, const std::vector<Subject>& subjects) {
         if (!s.wine) row({s.label, fixed(median(results[s.key]["startup"]), 3), list(results[s.key]["startup"], 3),
                           fixed(median(results[s.key]["notice"]), 3)});
     if (results.count("native") && results.count("glx"))
-        say("\nnative / bare GLX start-up: " +
-            fixed(median(results["native"]["startup"]) / median(results["glx"]["startup"]), 2) + " (target <= 1.2)");
+        say("\nnative / bare GLX start-up: " + fixed(median(results["native"]["startup"]) / median(results["glx"]["startup"]), 2) +
+            " (target <= 1.2)");
     say();
 }
 

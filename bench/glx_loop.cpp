@@ -66,8 +66,7 @@ int main() {
     XFree(visual);
     XMapWindow(display, window);
     XEvent event;
-    do XNextEvent(display, &event);
-    while (event.type != MapNotify);
+    for (XNextEvent(display, &event); event.type != MapNotify;) XNextEvent(display, &event);
     glXMakeCurrent(display, window, context);
 
     windowWidth = windowHeight = windowSide;

@@ -24,11 +24,8 @@ static DlsymFunction realDlsym;
 static void *realSwap, *realGetProc, *realPoll; /* through __atomic builtins: any thread may call */
 static SwapRecord *record;
 
-/* glibc 2.34 moved dlsym into libc under a new version; older ones only have the first. */
-static void findRealDlsym(void) {
-    realDlsym = (DlsymFunction)dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.34");
-    if (realDlsym == NULL) realDlsym = (DlsymFunction)dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.2.5");
-}
+/* Since glibc 2.34 (Debian 12 has 2.36) dlsym is in libc under that version. */
+static void findRealDlsym(void) { realDlsym = (DlsymFunction)dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.34"); }
 
 /* The real lookup. Called from here, RTLD_NEXT searches the libraries after this one. */
 static void *lookUp(void *handle, const char *name) {
