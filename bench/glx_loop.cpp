@@ -66,7 +66,7 @@ int main() {
     XFree(visual);
     XMapWindow(display, window);
     XEvent event;
-    for (XNextEvent(display, &event); event.type != MapNotify;) XNextEvent(display, &event);
+    do XNextEvent(display, &event); while (event.type != MapNotify);
     glXMakeCurrent(display, window, context);
 
     windowWidth = windowHeight = windowSide;
