@@ -13,12 +13,12 @@ viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-d
 # No display: Xvfb, xdotool to press Return on the notice, xwd and netpbm for the picture.
 headless_packages=(xvfb xdotool x11-apps netpbm)
 # The tests: GoogleTest, Mesa's offscreen renderer, libxdo for the end-to-end driver, a window
-# manager and wmctrl, the Windows cross builds with a resource reader, Wine, and what makes and
-# checks the Debian package.
+# manager and wmctrl, the Windows cross builds with a resource reader, 32-bit Wine with i386 Mesa
+# (direct rendering) to run the 32-bit product, and what makes and checks the Debian package.
 test_packages=("${viewer_packages[@]}" "${headless_packages[@]}"
   libgtest-dev libosmesa6-dev libxdo-dev openbox wmctrl dpkg-dev file lintian desktop-file-utils
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
-  wine64)
+  wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
 
 case "${1:-}" in
   viewer) wanted=("${viewer_packages[@]}") ;;
@@ -36,5 +36,9 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
+# 32-bit Wine and its Mesa come from Debian's i386 architecture.
+if [[ "${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null

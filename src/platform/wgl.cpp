@@ -39,7 +39,9 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
 }
 
 // Makes the context current on the device context's window; (NULL, NULL) releases the current
-// one. Buffer swaps are not tied to the display's refresh, as with a plain Windows format.
+// one. Swaps wait for the display's refresh, as WGL's default swap interval of 1 has them do:
+// a program that draws one step per frame then moves as fast as it does on Windows. Where the
+// driver cannot wait (a software renderer on a virtual display), swaps simply do not wait.
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     if (context == nullptr) {
         return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
@@ -51,7 +53,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     if (SDL_GL_MakeCurrent(window->sdlWindow, reinterpret_cast<SDL_GLContext>(context)) != 0) {
         return FALSE;
     }
-    SDL_GL_SetSwapInterval(0);
+    SDL_GL_SetSwapInterval(1);
     return TRUE;
 }
 

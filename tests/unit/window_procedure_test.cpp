@@ -39,8 +39,11 @@ const MessageCase cases[] = {
     {"BeforeTheContextPaintingIsLeftToDefault", false, false, WM_PAINT, 0, 0, 99, {"DefWindowProcA 1 WM_PAINT 0 0"}, resting},
     {"BeforeTheContextAPressIsLeftToDefault", false, false, WM_LBUTTONDOWN, 0, 0, 99, {"DefWindowProcA 1 WM_LBUTTONDOWN 0 0"}, resting},
     {"KeysWorkWithoutAContext", false, false, WM_CHAR, 'f', 1, 0, {}, "fog=1 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
+    {"ARepeatCountOfTwoStillTogglesOnce", true, false, WM_CHAR, 'p', 2, 0, {}, "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
     {"ANewPaletteIsRealisedAgain", false, true, WM_QUERYNEWPALETTE, 0, 0, 1, realise, asked},
     {"AnotherWindowSPaletteChangeIsAnswered", true, true, WM_PALETTECHANGED, 9, 0, 0, realise, asked},
+    {"AnotherWindowSPaletteChangeWithoutAPaletteIsLeftToDefault", true, false, WM_PALETTECHANGED, 9, 0, 99,
+     {"DefWindowProcA 1 WM_PALETTECHANGED 9 0"}, resting},
     {"ThisWindowSOwnPaletteChangeIsNot", true, true, WM_PALETTECHANGED, 1, 0, 99, {"DefWindowProcA 1 WM_PALETTECHANGED 1 0"}, resting},
 };
 
@@ -65,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, WindowMessages, ::testing::ValuesIn(cases),
 
 struct Event {
     UINT message;
-    int x, y;
+    int x, y;        // a WM_CHAR's character in x
     int idleBefore;  // frames the loop may draw before this message arrives
 };
 
@@ -105,9 +108,14 @@ const Script scripts[] = {
     {"MotionToTheSameSpherePointGivesAStepThatTurnsNothing", true,
      {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 400, 1}, {WM_LBUTTONUP, 401, 400, 2}}, 3, {},
      "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=0 hook=1"},
-    {"ADragOutsideTheWindowTurnsTowardsTheRim", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, -300, 400, 0}, {WM_LBUTTONUP, 400, 400, 1}}, 2, {"glRotatef 127.279221 -0 -1 0"},
+    {"ADragOutAboveAndLeftOfTheWindowTurnsTowardsTheRim", true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, -300, -200, 0}, {WM_LBUTTONUP, 400, 400, 1}}, 2, {"glRotatef 127.279221 -0.650791407 -0.759256601 0"},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
+    {"AKeyWhileSpinningFreelyLeavesTheSpinGoing", false,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_LBUTTONUP, 410, 400, 0}, {WM_CHAR, 'p', 0, 2}}, 4, {4, startStep},
+     "fog=0 wire=1 drag=0 spin=1 anim=1 press=400,400 angle=2 hook=1"},
+    {"AReleaseWithoutAPressWhenStoppedChangesNothing", true, {{WM_LBUTTONUP, 300, 300, 0}}, 0, {},
+     "fog=0 wire=0 drag=0 spin=0 anim=0 press=0,0 angle=2 hook=0"},
     {"MotionWithoutAPressChangesNothing", true, {{WM_MOUSEMOVE, 500, 500, 0}}, 0, {},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=0,0 angle=2 hook=0"},
 };
@@ -123,7 +131,7 @@ TEST_P(TrackballScripts, LeaveTheirStateFramesAndSteps) {
     fakeWin32.windowProc = WndProc;
     animating = s.stopped ? 0 : 1;
     idleFunc = s.stopped ? nullptr : idleFrame;
-    for (const Event& e : s.events) fakeWin32.queue.push_back({e.message, 0, MAKELPARAM(e.x, e.y), e.idleBefore});
+    for (const Event& e : s.events) fakeWin32.queue.push_back({e.message, e.message == WM_CHAR ? WPARAM(e.x) : 0, MAKELPARAM(e.x, e.y), e.idleBefore});
     fakeWin32.queue.push_back({WM_QUIT, 0, 0, 2});
     runMessageLoop();
     EXPECT_EQ(int(callsOf("SwapBuffers").size()), s.frames);
