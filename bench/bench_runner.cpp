@@ -126,8 +126,9 @@ Threads threadsOf(int pid) {
     return t;
 }
 
-// CPU seconds of the processes of our Wine prefix by the name of their program ("wineserver64",
-// "explorer.exe", ...). Between two looks, a process that came counts with all its time.
+// CPU seconds of the processes of our Wine prefix by the name of their program ("wineserver" for
+// the 32- or 64-bit server, "explorer.exe", ...). Between two looks, a process that came counts
+// with all its time.
 using Names = std::map<std::string, double>;
 Names winePrefixCpu() {
     Names found;
@@ -136,7 +137,8 @@ Names winePrefixCpu() {
         if (('\0' + slurp(process.path() / "environ")).find(entry) == std::string::npos) continue;
         std::string name = slurp(process.path() / "cmdline");
         name = name.substr(0, name.find('\0'));
-        found[name.substr(name.find_last_of("/\\") + 1)] += usage(process.path() / "stat").cpu;
+        name = name.substr(name.find_last_of("/\\") + 1);
+        found[name.rfind("wineserver", 0) == 0 ? "wineserver" : name] += usage(process.path() / "stat").cpu;
     }
     return found;
 }
@@ -145,19 +147,20 @@ Names winePrefixCpu() {
 struct Subject { std::string key, label; std::vector<std::string> argv; bool viewer, wine; };
 
 std::vector<Subject> chosenSubjects() {
-    const std::string patched = setting("NATIVE_PATCHED", ""), wine64 = "/usr/lib/wine/wine64";
+    const std::string patched = setting("NATIVE_PATCHED", "");
+    const auto underWine = [](const char* exe) { return std::vector<std::string>{WINE_PREFIX_SCRIPT, prefix, "run", exe}; };
     const std::vector<Subject> all = {
         {"native", "native (linux build)", {HELICOID_NATIVE_EXE}, true, false},
         {"native-patched", "native with a change under test", {patched}, true, false},
         {"glx", "bare GLX loop", {GLX_LOOP_EXE}, false, false},
-        {"wine", "windows-x64 build, wine64", {wine64, HELICOID_WINDOWS_EXE}, true, true},
-        {"wgl", "bare WGL loop, wine64", {wine64, WGL_LOOP_EXE}, false, true},
+        {"wine", "windows-x86 build, 32-bit Wine", underWine(HELICOID_WINDOWS_EXE), true, true},
+        {"wgl", "bare WGL loop, 32-bit Wine", underWine(WGL_LOOP_EXE), false, true},
     };
     std::vector<Subject> chosen;
     for (const Subject& s : all) {
         if (!named("SUBJECTS", s.key, patched.empty() ? "native,glx,wine,wgl" : "native,native-patched,glx,wine,wgl")) continue;
         bool there = !s.wine || access((prefix + "/system.reg").c_str(), R_OK) == 0;
-        for (const std::string& file : s.argv) there &= access(file.c_str(), R_OK) == 0;
+        for (const std::string& file : {s.argv.front(), s.argv.back()}) there &= access(file.c_str(), R_OK) == 0;
         if (there) chosen.push_back(s);
         else say("Not measured: " + s.label + " (no " + s.argv.back() + (s.wine ? " or no Wine prefix" : "") + ").\n");
     }
@@ -183,8 +186,10 @@ struct Run {
         record = static_cast<SwapRecord*>(mapped);
         // vblank_mode=0: Mesa's swaps never wait for the display's refresh, so a frame rate is the
         // drawing's even where the program asks for synchronised swaps.
-        std::vector<std::string> env = {"DISPLAY=" + on.display(), "LD_PRELOAD=" SWAP_COUNTER_LIB, SWAP_COUNTER_ENV "=" + path, "vblank_mode=0"};
-        if (what.wine) env.insert(env.end(), {"WINEPREFIX=" + prefix, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="});
+        // Each process loads the counter of its own kind (the 32-bit one under 32-bit Wine) and
+        // skips the other.
+        std::vector<std::string> env = {"DISPLAY=" + on.display(), "LD_PRELOAD=" SWAP_COUNTER_LIB " " SWAP_COUNTER32_LIB,
+                                        SWAP_COUNTER_ENV "=" + path, "vblank_mode=0"};
         started = nowNs();
         program = std::make_unique<Program>(what.argv, env, out + "/logs/" + what.key + ".log");
         programGroup = program->pid();
@@ -251,7 +256,7 @@ void countFrames(Screen& screen, const Subject& subject, int round, Columns& c) 
     const auto look = [&] {
         return std::make_tuple(nowNs(), run.read(&SwapRecord::swaps), usage(proc(run.program->pid(), "stat")),
                                usage(proc(run.program->pid(), "task/" + std::to_string(run.program->pid()) + "/stat")),
-                               usage(proc(screen.serverPid(), "stat")), subject.wine ? winePrefixCpu()["wineserver64"] : NAN);
+                               usage(proc(screen.serverPid(), "stat")), subject.wine ? winePrefixCpu()["wineserver"] : NAN);
     };
     pause(warmup);
     const auto [t0, swaps0, program0, main0, server0, wine0] = look();
@@ -325,7 +330,7 @@ void idle(Screen& screen, const Subject& subject) {
         all += cpu -= before[name];
         if (cpu > 0) detail += (detail.empty() ? " (" : ", ") + name + " " + fixed(cpu * 1000, 0) + " ms";
     }
-    const double programMs = (b.cpuNs - a.cpuNs) / 1e6, serverMs = used["wineserver64"] * 1000;
+    const double programMs = (b.cpuNs - a.cpuNs) / 1e6, serverMs = used["wineserver"] * 1000;
     row({subject.label, fixed(wall, 1), std::to_string(swaps1 - swaps0),
          fixed(programMs, 1) + (subject.wine ? " + wineserver " + fixed(serverMs, 0) : ""),
          fixed((programMs + serverMs) / wall / 10, 3) + " %", fixed((b.wakeUps - a.wakeUps) / wall, 1),

@@ -12,7 +12,7 @@ mkdir -p "$out/logs"
 
 if [ -z "${NO_BUILD:-}" ]; then
   scripts/install-packages.sh test
-  for preset in linux windows-x64; do
+  for preset in linux windows-x86; do
     echo "== build $preset"
     [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
     # A program mid-change does not stop the benchmark: its own parts build alone.
@@ -32,12 +32,12 @@ fi
 
 echo "== bench_runner (load average $(cut -d' ' -f1-3 /proc/loadavg))"
 build/linux/bench/bench_runner "$out"
-version() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || echo unknown; }
+version() { dpkg-query -W -f='${Version}\n' "$1" 2>/dev/null | head -1 || echo unknown; }
 {
   echo "# Benchmark results"
   echo
   echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores;" \
-    "Mesa $(version libgl1-mesa-dri) (llvmpipe), SDL2 $(version libsdl2-2.0-0), Wine $(version wine64);" \
+    "Mesa $(version libgl1-mesa-dri) (llvmpipe), SDL2 $(version libsdl2-2.0-0), Wine $(version wine32:i386) (32-bit);" \
     "Xvfb 1280x1024x24; commit $(git rev-parse --short HEAD) plus the working tree."
   echo
   cat "$out/runner.md"

@@ -14,11 +14,12 @@ viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-d
 headless_packages=(xvfb xdotool x11-apps netpbm)
 # The tests: GoogleTest, Mesa's offscreen renderer, libxdo for the end-to-end driver, a window
 # manager and wmctrl, the Windows cross builds with a resource reader, 32-bit Wine with i386 Mesa
-# (direct rendering) to run the 32-bit product, and what makes and checks the Debian package.
+# (direct rendering) to run the 32-bit product, gcc-multilib for the benchmarks' 32-bit swap
+# counter, and what makes and checks the Debian package.
 test_packages=("${viewer_packages[@]}" "${headless_packages[@]}"
   libgtest-dev libosmesa6-dev libxdo-dev openbox wmctrl dpkg-dev file lintian desktop-file-utils
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
-  wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
+  wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 gcc-multilib)
 
 case "${1:-}" in
   viewer) wanted=("${viewer_packages[@]}") ;;

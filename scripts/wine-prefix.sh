@@ -1,15 +1,31 @@
-#!/bin/sh
-# A fresh Wine prefix (its path the first argument) with a 1280x1024 virtual desktop, in which Wine
-# draws real Win32 frames and runs its own sizing loop. With "end" as the second argument, ends
-# the prefix's processes instead.
-set -e
-export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+#!/usr/bin/env bash
+# 32-bit Wine in a prefix of our own, with a 1280x1024 virtual desktop in which Wine draws real
+# Win32 frames and runs its own sizing loop:
+#   wine-prefix.sh PREFIX              makes the prefix anew
+#   wine-prefix.sh PREFIX run ARGS...  runs a Windows program in it (WINEDEBUG as set, else -all)
+#   wine-prefix.sh PREFIX end          ends the prefix's processes
+# Where the kernel cannot run 32-bit programs, making the prefix says so in one line, leaves no
+# prefix and exits with 77, which the tests report as skipped.
+set -euo pipefail
+export WINEPREFIX="$1" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+# Debian's wineserver picks the server Wine itself starts (the 64-bit one where wine64 is there too).
+wine=/usr/lib/wine/wine wineserver=/usr/lib/wine/wineserver
+case "${2:-}" in
+  run) shift 2; exec "$wine" "$@" ;;
+  end) exec "$wineserver" -k ;;
+esac
+
 unset DISPLAY
-wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver64
-if [ "${2:-}" = end ]; then exec "$wineserver" -k; fi
-[ -x "$wine" ] || { echo "no wine64"; exit 0; }
 "$wineserver" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
+# bash answers 126 when the kernel refuses the 32-bit loader (exec format error).
+status=0
+"$wine" --version >/dev/null 2>&1 || status=$?
+if [ $status -eq 126 ]; then
+  echo "skipped: this machine's kernel cannot run 32-bit programs, so 32-bit Wine cannot run"
+  exit 77
+fi
+[ $status -eq 0 ] || { echo "32-bit Wine ($wine) does not start: exit code $status"; exit 1; }
 "$wine" wineboot -i
 "$wineserver" -w
 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d e2e /f

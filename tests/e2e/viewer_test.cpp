@@ -1,5 +1,5 @@
 // The viewer as a person meets it, natively on a bare X server and under openbox, and as the
-// Windows build under Wine: the notice first, the window in its place, the picture, the keys, the
+// 32-bit Windows product under 32-bit Wine: the notice first, the window in its place, the picture, the keys, the
 // trackball, the size it keeps whatever is done to the window, Esc and the close button; then how
 // it ends when the platform fails it. Screenshots land in e2e-shots/<target>/.
 #include "scene/viewer_texts.h"
@@ -23,13 +23,21 @@ bool front(Rgb c) { return c.r > c.g + 20; }           // the lit front: pinkish
 bool back(Rgb c) { return c.g > c.r + 20; }            // the lit back: greenish
 bool isGrey(Rgb c) { return c.near(grey, 3); }
 
+// Why the Windows product cannot be run here, or null: the prefix is left unmade where the
+// kernel cannot run 32-bit programs.
+const char* whyNoWine() {
+    if (access(HELICOID_WINDOWS_EXE, R_OK) != 0) return "no Windows build to run";
+    if (access(E2E_WINE_PREFIX "/system.reg", R_OK) != 0) return "no 32-bit Wine: this machine's kernel cannot run 32-bit programs";
+    return nullptr;
+}
+
 // The viewer (natively, or its Windows build under Wine, which traces its message boxes) on a screen.
 std::unique_ptr<Program> launch(Screen& screen, bool wine, std::vector<std::string> environment, const std::string& log,
                                 const char* native = HELICOID_NATIVE_EXE) {
     environment.push_back("DISPLAY=" + screen.display());
     if (!wine) return std::make_unique<Program>(std::vector<std::string>{native}, environment, log);
-    environment.insert(environment.end(), {"WINEPREFIX=" E2E_WINE_PREFIX, "WINEDEBUG=+msgbox", "WINEDLLOVERRIDES=mscoree,mshtml="});
-    return std::make_unique<Program>(std::vector<std::string>{"/usr/lib/wine/wine64", HELICOID_WINDOWS_EXE}, environment, log);
+    environment.push_back("WINEDEBUG=+msgbox");
+    return std::make_unique<Program>(std::vector<std::string>{WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", HELICOID_WINDOWS_EXE}, environment, log);
 }
 
 struct Target { const char* name; bool wine, windowManager; };
@@ -43,12 +51,12 @@ protected:
     Window window = 0;
 
     void SetUp() override {
-        if (target.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
+        if (target.wine && whyNoWine()) GTEST_SKIP() << whyNoWine();
         screen = std::make_unique<Screen>(shots + "xvfb.log", 24, target.windowManager);
     }
     void TearDown() override {
         program.reset();
-        if (target.wine && screen) screen->run({"/usr/lib/wine/wineserver64", "-k"});
+        if (target.wine && screen) screen->run({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "end"});
     }
     // Starts the viewer (the soak's sanitized one with its libraries kept loaded until its leak
     // check); its notice must come alone, and Return must bring the window's first frame.
@@ -274,7 +282,7 @@ class Failures : public ::testing::TestWithParam<Failure> {};
 
 TEST_P(Failures, EndInTheProgramsOwnPath) {
     const Failure& f = GetParam();
-    if (f.wine && access(HELICOID_WINDOWS_EXE, R_OK) != 0) GTEST_SKIP() << "no Windows build to run";
+    if (f.wine && whyNoWine()) GTEST_SKIP() << whyNoWine();
     const std::string logs = std::string(E2E_OUTPUT_DIR) + "/failures/" + f.name;
     Screen screen(logs + ".xvfb.log", f.depth);
     const auto program = launch(screen, f.wine, f.environment, logs + ".program.log", HELICOID_FAULTS_EXE);
@@ -296,7 +304,7 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
         screen.key("Escape");
         EXPECT_EQ(program->waitForExit(Millis(30000)), std::optional<int>(0)) << program->output();
     }
-    if (f.wine) screen.run({"/usr/lib/wine/wineserver64", "-k"});
+    if (f.wine) screen.run({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "end"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(failures), [](const auto& info) { return std::string(info.param.name); });
