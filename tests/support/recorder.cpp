@@ -4,6 +4,8 @@
 #include "platform/opengl.h"
 #include "scene/viewer_state.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <utility>
 
@@ -75,13 +77,50 @@ std::string viewerState() {
     return state;
 }
 
+namespace {
+
+// The viewer state as the process starts it, copied before any test runs (the program's variables
+// are constant-initialised, so they hold their start values by then): each case starts from the
+// program's own start values, not from a second copy of them.
+struct StartState {
+    HDC dc = hDC;
+    HGLRC context = hRC;
+    HPALETTE palette = hPalette;
+    void (*idle)() = idleFunc;
+    int width = windowWidth, height = windowHeight, x = pressX, y = pressY;
+    int fog = fogEnabled, wire = wireframe, anim = animating, spin = spinning, drag = tracking;
+    float angle = spinAngle, step = stepValue;
+    Vec3 axis = spinAxis, last = lastVector;
+    std::array<float, 16> rotation = [] {
+        std::array<float, 16> matrix;
+        std::copy(std::begin(rotationMatrix), std::end(rotationMatrix), matrix.begin());
+        return matrix;
+    }();
+};
+const StartState start;
+
+}  // namespace
+
 // The state a test starts from is the one the process starts with.
 void resetRecorder() {
     trace.clear();
     fakeWin32 = FakeWin32{};
-    hDC = nullptr, hRC = nullptr, hPalette = nullptr, idleFunc = nullptr;
-    windowWidth = windowHeight = pressX = pressY = fogEnabled = wireframe = spinning = tracking = 0;
-    animating = 1;
-    for (float& m : rotationMatrix) m = 0.0f;
-    spinAngle = 2.0f, spinAxis = {0.3f, 0.2f, 0.4f}, lastVector = {0.0f, 0.0f, 0.0f}, stepValue = 0.55f;
+    hDC = start.dc;
+    hRC = start.context;
+    hPalette = start.palette;
+    idleFunc = start.idle;
+    windowWidth = start.width;
+    windowHeight = start.height;
+    pressX = start.x;
+    pressY = start.y;
+    fogEnabled = start.fog;
+    wireframe = start.wire;
+    animating = start.anim;
+    spinning = start.spin;
+    tracking = start.drag;
+    spinAngle = start.angle;
+    stepValue = start.step;
+    spinAxis = start.axis;
+    lastVector = start.last;
+    std::copy(start.rotation.begin(), start.rotation.end(), rotationMatrix);
 }

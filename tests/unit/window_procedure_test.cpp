@@ -38,8 +38,10 @@ const MessageCase cases[] = {
      {"DefWindowProcA 1 WM_SIZE 0 589833"}, resting},
     {"BeforeTheContextPaintingIsLeftToDefault", false, false, WM_PAINT, 0, 0, 99, {"DefWindowProcA 1 WM_PAINT 0 0"}, resting},
     {"BeforeTheContextAPressIsLeftToDefault", false, false, WM_LBUTTONDOWN, 0, 0, 99, {"DefWindowProcA 1 WM_LBUTTONDOWN 0 0"}, resting},
-    {"KeysWorkWithoutAContext", false, false, WM_CHAR, 'f', 1, 0, {}, "fog=1 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
-    {"ARepeatCountOfTwoStillTogglesOnce", true, false, WM_CHAR, 'p', 2, 0, {}, "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
+    // A repeat count of 2 in lParam still toggles once.
+    {"KeysWorkWithoutAContextAndToggleOncePerMessage", false, false, WM_CHAR, 'f', 2, 0, {},
+     "fog=1 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
+    {"OutlinesToggleOncePerMessage", true, false, WM_CHAR, 'p', 2, 0, {}, "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
     {"ANewPaletteIsRealisedAgain", false, true, WM_QUERYNEWPALETTE, 0, 0, 1, realise, asked},
     {"AnotherWindowSPaletteChangeIsAnswered", true, true, WM_PALETTECHANGED, 9, 0, 0, realise, asked},
     {"AnotherWindowSPaletteChangeWithoutAPaletteIsLeftToDefault", true, false, WM_PALETTECHANGED, 9, 0, 99,
