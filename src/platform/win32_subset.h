@@ -26,8 +26,9 @@
 //     two agree there, and under a window manager the frame is added around the given size.
 //   - One pixel format: RGBA true colour in the display's layout, double buffered, with the
 //     depth buffer closest to the one asked for (a deeper one before a shallower one); it never
-//     needs a palette, and buffer swaps do not wait for the display's refresh. The device
-//     context describes it with the depth buffer it got, from SetPixelFormat on.
+//     needs a palette. Buffer swaps wait for the display's refresh where the driver can, as
+//     with WGL's default swap interval of 1. The device context describes the format with the
+//     depth buffer it got, from SetPixelFormat on.
 //   - Failures are Win32's: ChoosePixelFormat finds no format where there is no OpenGL at all
 //     (no GLX); SetPixelFormat fails where no OpenGL window can be made; wglCreateContext gives
 //     NULL where the GL cannot make a context (no driver, or indirect rendering the X server
