@@ -12,7 +12,7 @@ constexpr BYTE subsetWidestChannel = 8;
 constexpr BYTE subsetPreferredDepthBits = 24;
 
 // Bits and shift of one colour channel of the display, at most 8 bits wide.
-void subsetChannel(Uint32 mask, BYTE* bits, BYTE* shift) {
+void subsetChannel(uint32_t mask, BYTE* bits, BYTE* shift) {
     int count = 0;
     int lowest = 0;
     while (mask != 0 && (mask & 1) == 0) {
@@ -31,20 +31,13 @@ void subsetChannel(Uint32 mask, BYTE* bits, BYTE* shift) {
 }  // namespace
 
 PIXELFORMATDESCRIPTOR subsetDescribeFormat() {
-    subsetEnsureVideo();
     // The display's own channel layout; a palette or unknown display mode gets 8/8/8.
-    Uint32 red = 0x00FF0000;
-    Uint32 green = 0x0000FF00;
-    Uint32 blue = 0x000000FF;
-    SDL_DisplayMode mode;
-    int bitsPerPixel = 0;
-    Uint32 r = 0, g = 0, b = 0, a = 0;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 &&
-        SDL_PixelFormatEnumToMasks(mode.format, &bitsPerPixel, &r, &g, &b, &a) == SDL_TRUE && r != 0 && g != 0 &&
-        b != 0) {
-        red = r;
-        green = g;
-        blue = b;
+    uint32_t red = 0, green = 0, blue = 0;
+    backendChannelMasks(&red, &green, &blue);
+    if (red == 0 || green == 0 || blue == 0) {
+        red = 0x00FF0000;
+        green = 0x0000FF00;
+        blue = 0x000000FF;
     }
     PIXELFORMATDESCRIPTOR format{};
     format.nSize = sizeof(PIXELFORMATDESCRIPTOR);
@@ -91,13 +84,13 @@ BOOL WINAPI EndPaint(HWND handle, const PAINTSTRUCT*) {
 
 // Every request gets the one format, the closest the subset has; without OpenGL there is none.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
-    if (subsetFindWindowByDeviceContext(dc) == nullptr || descriptor == nullptr || !subsetGlAvailable()) {
+    if (subsetFindWindowByDeviceContext(dc) == nullptr || descriptor == nullptr || !backendGlAvailable()) {
         return 0;
     }
     return subsetFormatCount;
 }
 
-// Sets the format once, as Windows allows, by making the window's SDL window with OpenGL; the
+// Sets the format once, as Windows allows, by making the window's native window with OpenGL; the
 // device context then describes the depth buffer that window got. FALSE, with no format set,
 // where no such window can be made.
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
@@ -109,7 +102,7 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* desc
     if (context.pixelFormat != 0) {
         return context.pixelFormat == format ? TRUE : FALSE;
     }
-    if (!subsetGlAvailable()) {
+    if (!backendGlAvailable()) {
         return FALSE;
     }
     const BYTE depthBits = subsetRealiseGlWindow(window, descriptor != nullptr ? descriptor->cDepthBits : 0);
@@ -148,9 +141,9 @@ int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRI
 
 BOOL WINAPI SwapBuffers(HDC dc) {
     SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
-    if (window == nullptr || !window->sdlWindowHasGl) {
+    if (window == nullptr || !window->nativeHasGl) {
         return FALSE;
     }
-    SDL_GL_SwapWindow(window->sdlWindow);
+    backendSwapBuffers(window->native);
     return TRUE;
 }

@@ -4,8 +4,6 @@
 
 #include <string>
 
-// The subset calls WinMain itself; SDL must not rename main.
-#define SDL_MAIN_HANDLED
 #include "platform/platform_internal.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The message queue: WM_* messages in a queue of MSG records, retrieved in Windows' order
 // (queued messages, then WM_QUIT, then WM_PAINT, then WM_TIMER); key-downs become WM_CHAR
-// through TranslateMessage; mouse capture. SDL's events reach it through event_translation.cpp.
+// through TranslateMessage; mouse capture. The backend's input reaches it through input.cpp.
 #include <iterator>
 
 #include "platform/platform_internal.h"
@@ -40,9 +40,9 @@ bool subsetFindMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bo
         }
         return true;
     }
-    const Uint32 now = SDL_GetTicks();
+    const uint64_t now = backendMilliseconds();
     if (subsetQuitPosted && subsetMessageInRange(WM_QUIT, filterMin, filterMax)) {
-        *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(subsetQuitCode), 0, now, subsetMousePosition()};
+        *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(subsetQuitCode), 0, static_cast<DWORD>(now), subsetMousePosition()};
         if (remove) {
             subsetQuitPosted = false;
         }
@@ -50,11 +50,11 @@ bool subsetFindMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bo
     }
     if (subsetMessageInRange(WM_PAINT, filterMin, filterMax)) {
         if (SubsetWindow* unpainted = subsetFindUnpainted(window)) {
-            *msg = MSG{subsetHandle(unpainted), WM_PAINT, 0, 0, now, subsetMousePosition()};
+            *msg = MSG{subsetHandle(unpainted), WM_PAINT, 0, 0, static_cast<DWORD>(now), subsetMousePosition()};
             return true;
         }
     }
-    if (subsetTakeDueTimer(msg, window, filterMin, filterMax, remove, SDL_GetTicks64())) {
+    if (subsetTakeDueTimer(msg, window, filterMin, filterMax, remove, now)) {
         msg->pt = subsetMousePosition();
         return true;
     }
@@ -63,8 +63,9 @@ bool subsetFindMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bo
 
 }  // namespace
 
-void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Uint32 time, const std::string& typed) {
-    subsetQueue.push_back(SubsetQueued{MSG{window, message, wParam, lParam, time, subsetMousePosition()}, typed});
+void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, uint64_t time, const std::string& typed) {
+    subsetQueue.push_back(
+        SubsetQueued{MSG{window, message, wParam, lParam, static_cast<DWORD>(time), subsetMousePosition()}, typed});
 }
 
 bool subsetAttachTypedText(HWND window, const std::string& typed) {
@@ -79,7 +80,7 @@ bool subsetAttachTypedText(HWND window, const std::string& typed) {
     return true;
 }
 
-HWND subsetCaptureHolder() {
+HWND coreCaptureWindow() {
     return subsetCaptureWindow;
 }
 
@@ -111,13 +112,13 @@ BOOL WINAPI GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
     if (msg == nullptr) {
         return -1;
     }
-    subsetEnsureVideo();
+    backendStart();
     for (;;) {
-        subsetPumpEvents();
+        backendPumpEvents();
         if (subsetFindMessage(msg, window, filterMin, filterMax, true)) {
             return msg->message == WM_QUIT ? 0 : 1;
         }
-        subsetWaitForEvents(subsetMillisecondsToNextTimer(window, filterMin, filterMax, SDL_GetTicks64()));
+        backendWait(subsetMillisecondsToNextTimer(window, filterMin, filterMax, backendMilliseconds()));
     }
 }
 
@@ -126,8 +127,8 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     if (msg == nullptr) {
         return FALSE;
     }
-    subsetEnsureVideo();
-    subsetPumpEvents();
+    backendStart();
+    backendPumpEvents();
     return subsetFindMessage(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
 
@@ -178,7 +179,7 @@ HWND WINAPI SetCapture(HWND window) {
     HWND previous = subsetCaptureWindow;
     if (subsetFindWindow(window) != nullptr) {
         subsetCaptureWindow = window;
-        SDL_CaptureMouse(SDL_TRUE);
+        backendCaptureMouse(true);
     }
     return previous;
 }
@@ -186,7 +187,7 @@ HWND WINAPI SetCapture(HWND window) {
 BOOL WINAPI ReleaseCapture(void) {
     if (subsetCaptureWindow != nullptr) {
         subsetCaptureWindow = nullptr;
-        SDL_CaptureMouse(SDL_FALSE);
+        backendCaptureMouse(false);
     }
     return TRUE;
 }

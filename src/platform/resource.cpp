@@ -1,5 +1,5 @@
 // Resources: the program's one icon (its RGBA pixels, linked into the program) and stock icons
-// and cursors, which the subset leaves to SDL's defaults.
+// and cursors, which the subset leaves to the backend's defaults.
 #include "platform/icon_pixels.h"
 #include "platform/platform_internal.h"
 
@@ -18,7 +18,7 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR) {
     return reinterpret_cast<HICON>(const_cast<SubsetIcon*>(icon));
 }
 
-// Every cursor is SDL's arrow.
+// Every cursor is the system's arrow.
 HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR) {
     return reinterpret_cast<HCURSOR>(const_cast<char*>(&subsetStockCursor));
 }

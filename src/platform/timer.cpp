@@ -10,8 +10,8 @@ namespace {
 struct SubsetTimer {
     HWND window;
     UINT_PTR id;
-    Uint64 period;
-    Uint64 due;
+    uint64_t period;
+    uint64_t due;
     TIMERPROC timerProc;
 };
 
@@ -27,7 +27,7 @@ std::vector<SubsetTimer>::iterator subsetFindTimer(HWND window, UINT_PTR id) {
 
 }  // namespace
 
-bool subsetTakeDueTimer(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove, Uint64 now) {
+bool subsetTakeDueTimer(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove, uint64_t now) {
     if (!subsetMessageInRange(WM_TIMER, filterMin, filterMax)) {
         return false;
     }
@@ -53,8 +53,8 @@ bool subsetTakeDueTimer(MSG* msg, HWND window, UINT filterMin, UINT filterMax, b
     return true;
 }
 
-Sint64 subsetMillisecondsToNextTimer(HWND window, UINT filterMin, UINT filterMax, Uint64 now) {
-    Sint64 soonest = -1;
+int64_t subsetMillisecondsToNextTimer(HWND window, UINT filterMin, UINT filterMax, uint64_t now) {
+    int64_t soonest = -1;
     if (!subsetMessageInRange(WM_TIMER, filterMin, filterMax)) {
         return soonest;
     }
@@ -62,7 +62,7 @@ Sint64 subsetMillisecondsToNextTimer(HWND window, UINT filterMin, UINT filterMax
         if (!subsetWindowMatches(timer.window, window)) {
             continue;
         }
-        const Sint64 wait = timer.due > now ? static_cast<Sint64>(timer.due - now) : 0;
+        const int64_t wait = timer.due > now ? static_cast<int64_t>(timer.due - now) : 0;
         if (soonest < 0 || wait < soonest) {
             soonest = wait;
         }
@@ -82,8 +82,8 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerF
     if (subsetFindWindow(window) == nullptr) {
         return 0;
     }
-    const Uint64 period = std::max(elapse, subsetShortestPeriod);
-    const Uint64 due = SDL_GetTicks64() + period;
+    const uint64_t period = std::max(elapse, subsetShortestPeriod);
+    const uint64_t due = backendMilliseconds() + period;
     auto existing = subsetFindTimer(window, id);
     if (existing != subsetTimers.end()) {
         *existing = SubsetTimer{window, id, period, due, timerFunc};

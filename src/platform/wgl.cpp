@@ -1,36 +1,29 @@
-// WGL over SDL's OpenGL contexts: a legacy (compatibility) context on the window's SDL window.
+// WGL's bookkeeping: the contexts the program made, each on a window whose pixel format is set;
+// the backend makes them (legacy, compatibility contexts, as WGL gives) and makes them current.
 #include <algorithm>
 
 #include "platform/platform_internal.h"
 
 namespace {
 
-std::vector<SDL_GLContext> subsetContexts;
+std::vector<BackendContext*> subsetContexts;
 
 bool subsetKnownContext(HGLRC context) {
     return context != nullptr && std::find(subsetContexts.begin(), subsetContexts.end(),
-                                            reinterpret_cast<SDL_GLContext>(context)) != subsetContexts.end();
+                                            reinterpret_cast<BackendContext*>(context)) != subsetContexts.end();
 }
 
 }  // namespace
 
 // Makes a context for the device context's window, which needs its pixel format set. NULL where
-// the GL cannot make one (no driver, or indirect rendering the X server refuses).
+// the GL cannot make one (no driver, or indirect rendering the X server refuses). The current
+// context stays current.
 HGLRC WINAPI wglCreateContext(HDC dc) {
     SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
-    if (window == nullptr || !window->sdlWindowHasGl) {
+    if (window == nullptr || !window->nativeHasGl) {
         return nullptr;
     }
-    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
-    SDL_GLContext previous = SDL_GL_GetCurrentContext();
-    SDL_GLContext context = nullptr;
-    const bool clean = subsetWithoutXErrors([&] { context = SDL_GL_CreateContext(window->sdlWindow); });
-    if (context != nullptr && !clean) {
-        SDL_GL_DeleteContext(context);
-        context = nullptr;
-    }
-    // SDL makes a new context current; wglCreateContext leaves the current one alone.
-    SDL_GL_MakeCurrent(previousWindow, previous);
+    BackendContext* context = backendCreateContext(window->native);
     if (context == nullptr) {
         return nullptr;
     }
@@ -44,24 +37,21 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
 // driver cannot wait (a software renderer on a virtual display), swaps simply do not wait.
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     if (context == nullptr) {
-        return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
+        return backendMakeCurrent(nullptr, nullptr) ? TRUE : FALSE;
     }
     SubsetWindow* window = subsetFindWindowByDeviceContext(dc);
-    if (window == nullptr || !window->sdlWindowHasGl || !subsetKnownContext(context)) {
+    if (window == nullptr || !window->nativeHasGl || !subsetKnownContext(context)) {
         return FALSE;
     }
-    if (SDL_GL_MakeCurrent(window->sdlWindow, reinterpret_cast<SDL_GLContext>(context)) != 0) {
-        return FALSE;
-    }
-    SDL_GL_SetSwapInterval(1);
-    return TRUE;
+    return backendMakeCurrent(window->native, reinterpret_cast<BackendContext*>(context)) ? TRUE : FALSE;
 }
 
 BOOL WINAPI wglDeleteContext(HGLRC context) {
     if (!subsetKnownContext(context)) {
         return FALSE;
     }
-    SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
-    subsetContexts.erase(std::find(subsetContexts.begin(), subsetContexts.end(), reinterpret_cast<SDL_GLContext>(context)));
+    BackendContext* known = reinterpret_cast<BackendContext*>(context);
+    backendDeleteContext(known);
+    subsetContexts.erase(std::find(subsetContexts.begin(), subsetContexts.end(), known));
     return TRUE;
 }

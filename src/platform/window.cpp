@@ -1,6 +1,6 @@
 // Window classes and windows: registration, creation with WM_CREATE delivered before
 // CreateWindowExA returns, showing, placing, destroying and default message processing. Each
-// window gets its SDL window only once it knows whether it needs OpenGL (see
+// window gets its native window only once it knows whether it needs OpenGL (see
 // platform_internal.h).
 #include <strings.h>
 
@@ -26,9 +26,6 @@ constexpr uintptr_t subsetLargestAtom = 0xFFFF;
 constexpr int subsetDefaultWidth = 640;
 constexpr int subsetDefaultHeight = 480;
 
-// Depth buffers tried in turn when a window with OpenGL is made; the first is the format's own.
-constexpr BYTE subsetDepthChoices[] = {24, 16};
-
 std::vector<SubsetClass> subsetClasses;
 std::vector<std::unique_ptr<SubsetWindow>> subsetWindows;
 SubsetWindow* subsetLastShown = nullptr;
@@ -46,84 +43,32 @@ const SubsetClass* subsetFindClass(LPCSTR className) {
     return nullptr;
 }
 
-// Gives the SDL window the program's icon, when the window's class has it.
-void subsetApplyIcon(SubsetWindow* window) {
+// What the window's native window is made with.
+BackendWindowSpec subsetSpec(SubsetWindow* window) {
     const SubsetIcon* icon = reinterpret_cast<const SubsetIcon*>(window->icon);
-    if (icon == nullptr || icon->rgbaPixels == nullptr) {
-        return;
-    }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<unsigned char*>(icon->rgbaPixels), icon->size,
-                                                              icon->size, 32, icon->size * 4, SDL_PIXELFORMAT_RGBA32);
-    if (surface != nullptr) {
-        SDL_SetWindowIcon(window->sdlWindow, surface);
-        SDL_FreeSurface(surface);
-    }
+    const bool hasPixels = icon != nullptr && icon->rgbaPixels != nullptr;
+    return BackendWindowSpec{subsetHandle(window),
+                             window->title.c_str(),
+                             window->placed,
+                             window->x,
+                             window->y,
+                             window->width,
+                             window->height,
+                             (window->style & WS_THICKFRAME) != 0,
+                             hasPixels ? icon->rgbaPixels : nullptr,
+                             hasPixels ? icon->size : 0};
 }
 
-// Makes an SDL window with OpenGL in the one pixel format with the given depth buffer, on the
-// given X11 visual when there is one. X errors on the way fail it instead of ending the process.
-// NOTE: SDL asks GLX for at least the depth bits it is given, and GLX then prefers the deepest
-// buffer; Windows gives the format closest to the request instead. So on X11 the visual with the
-// closest depth buffer is picked here and handed to SDL. The two faces of a two-sided surface
-// tie in depth, and a deeper buffer than asked for breaks those ties into speckles.
-SDL_Window* subsetMakeGlWindow(SubsetWindow* window, Uint32 flags, BYTE depthBits, const std::string& visual) {
-    const PIXELFORMATDESCRIPTOR format = subsetDescribeFormat();
-    // No profile or version attributes: a legacy context, as WGL gives.
-    SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, format.cRedBits);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, format.cGreenBits);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, format.cBlueBits);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, format.cAlphaBits);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (format.dwFlags & PFD_DOUBLEBUFFER) != 0 ? 1 : 0);
-    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, visual.c_str());
-    SDL_Window* made = nullptr;
-    const bool clean = subsetWithoutXErrors([&] {
-        made = SDL_CreateWindow(window->title.c_str(), window->x, window->y, window->width, window->height,
-                                flags | SDL_WINDOW_OPENGL);
-    });
-    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, "");
-    if (made != nullptr && !clean) {
-        SDL_DestroyWindow(made);
-        return nullptr;
+// Puts a newly made native window in place of the window's old one, if any.
+void subsetAdoptNative(SubsetWindow* window, BackendWindow* made, bool withGl) {
+    if (window->native != nullptr) {
+        backendDestroyWindow(window->native);
     }
-    return made;
-}
-
-// The closest visual first where one can be picked; otherwise, or if that fails, the deeper
-// depth buffer and then the smaller one, as SDL chooses them. *depthBits is what was asked for.
-SDL_Window* subsetCreateGlWindow(SubsetWindow* window, Uint32 flags, BYTE* depthBits) {
-    const std::string visual = *depthBits != 0 ? subsetClosestX11Visual(*depthBits) : std::string();
-    if (!visual.empty()) {
-        if (SDL_Window* made = subsetMakeGlWindow(window, flags, *depthBits, visual)) return made;
-    }
-    for (BYTE choice : subsetDepthChoices) {
-        if (SDL_Window* made = subsetMakeGlWindow(window, flags, choice, std::string())) {
-            *depthBits = choice;
-            return made;
-        }
-    }
-    return nullptr;
-}
-
-// Puts a newly made SDL window in place of the window's old one, if any.
-void subsetAdoptSdlWindow(SubsetWindow* window, SDL_Window* made, bool withGl) {
-    if (window->sdlWindow != nullptr) {
-        SDL_DestroyWindow(window->sdlWindow);
-    }
-    window->sdlWindow = made;
-    window->sdlWindowHasGl = withGl;
-    window->sdlWindowId = SDL_GetWindowID(made);
-    subsetApplyIcon(window);
+    window->native = made;
+    window->nativeHasGl = withGl;
     if (window->shown) {
-        SDL_ShowWindow(made);
+        backendShowWindow(made, BackendShow::show);
     }
-}
-
-// SDL flags of a window of this style, made hidden until ShowWindow.
-Uint32 subsetSdlFlags(const SubsetWindow* window) {
-    return SDL_WINDOW_HIDDEN | ((window->style & WS_THICKFRAME) != 0 ? SDL_WINDOW_RESIZABLE : 0);
 }
 
 }  // namespace
@@ -131,15 +76,6 @@ Uint32 subsetSdlFlags(const SubsetWindow* window) {
 SubsetWindow* subsetFindWindow(HWND window) {
     for (const auto& live : subsetWindows) {
         if (subsetHandle(live.get()) == window) {
-            return live.get();
-        }
-    }
-    return nullptr;
-}
-
-SubsetWindow* subsetFindWindowBySdlId(Uint32 sdlWindowId) {
-    for (const auto& live : subsetWindows) {
-        if (live->sdlWindow != nullptr && live->sdlWindowId == sdlWindowId) {
             return live.get();
         }
     }
@@ -164,8 +100,8 @@ SubsetWindow* subsetFindUnpainted(HWND filter) {
     return nullptr;
 }
 
-SubsetWindow* subsetKeyboardWindow() {
-    return subsetLastShown;
+HWND coreLastShownWindow() {
+    return subsetLastShown != nullptr ? subsetHandle(subsetLastShown) : nullptr;
 }
 
 HWND subsetHandle(SubsetWindow* window) {
@@ -181,30 +117,27 @@ LRESULT subsetSendMessage(SubsetWindow* window, UINT message, WPARAM wParam, LPA
 }
 
 bool subsetRealiseWindow(SubsetWindow* window) {
-    if (window->sdlWindow != nullptr) {
+    if (window->native != nullptr) {
         return true;
     }
-    subsetEnsureVideo();
-    SDL_Window* made = SDL_CreateWindow(window->title.c_str(), window->x, window->y, window->width,
-                                        window->height, subsetSdlFlags(window));
+    BackendWindow* made = backendCreateWindow(subsetSpec(window));
     if (made == nullptr) {
         return false;
     }
-    subsetAdoptSdlWindow(window, made, false);
+    subsetAdoptNative(window, made, false);
     return true;
 }
 
-// SDL cannot change a window's visual, so a plain window that now needs OpenGL is made again in
-// the same place; the plain one goes only once the new one exists.
+// A native window's visual is fixed when it is made, so a plain window that now needs OpenGL is
+// made again in the same place; the plain one goes only once the new one exists.
 BYTE subsetRealiseGlWindow(SubsetWindow* window, BYTE depthBits) {
-    subsetEnsureVideo();
-    SDL_Window* made = subsetCreateGlWindow(window, subsetSdlFlags(window), &depthBits);
+    int got = 0;
+    BackendWindow* made = backendCreateGlWindow(subsetSpec(window), depthBits, &got);
     if (made == nullptr) {
         return 0;
     }
-    subsetAdoptSdlWindow(window, made, true);
-    const int visualDepth = subsetX11WindowDepthBits(made);
-    return visualDepth >= 0 ? static_cast<BYTE>(visualDepth) : depthBits;
+    subsetAdoptNative(window, made, true);
+    return static_cast<BYTE>(got);
 }
 
 WORD WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
@@ -231,8 +164,9 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     window->title = windowName != nullptr ? windowName : "";
     window->style = style;
     // As on Windows, y is read only when x is given, and height only when width is.
-    window->x = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
-    window->y = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
+    window->placed = x != CW_USEDEFAULT;
+    window->x = window->placed ? x : 0;
+    window->y = window->placed ? y : 0;
     window->width = width == CW_USEDEFAULT ? subsetDefaultWidth : std::max(width, 1);
     window->height = width == CW_USEDEFAULT ? subsetDefaultHeight : std::max(height, 1);
     window->deviceContext.window = window;
@@ -264,8 +198,8 @@ BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
     }
     const BOOL wasVisible = window->shown ? TRUE : FALSE;
     if (showCommand == SW_HIDE) {
-        if (window->sdlWindow != nullptr) {
-            SDL_HideWindow(window->sdlWindow);
+        if (window->native != nullptr) {
+            backendShowWindow(window->native, BackendShow::hide);
         }
         window->shown = false;
         return wasVisible;
@@ -273,14 +207,11 @@ BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
     if (!subsetRealiseWindow(window)) {
         return wasVisible;
     }
-    SDL_ShowWindow(window->sdlWindow);
     window->shown = true;
     subsetLastShown = window;
-    if (showCommand == SW_SHOWMINIMIZED) {
-        SDL_MinimizeWindow(window->sdlWindow);
-    } else if (showCommand == SW_SHOWMAXIMIZED) {
-        SDL_MaximizeWindow(window->sdlWindow);
-    }
+    backendShowWindow(window->native, showCommand == SW_SHOWMINIMIZED   ? BackendShow::minimize
+                                      : showCommand == SW_SHOWMAXIMIZED ? BackendShow::maximize
+                                                                        : BackendShow::show);
     if (!wasVisible) {
         window->paintPending = true;
     }
@@ -299,7 +230,7 @@ BOOL WINAPI UpdateWindow(HWND handle) {
     return TRUE;
 }
 
-// Sends WM_DESTROY, then removes the window with its timers, queued messages and SDL window.
+// Sends WM_DESTROY, then removes the window with its timers, queued messages and native window.
 BOOL WINAPI DestroyWindow(HWND handle) {
     SubsetWindow* window = subsetFindWindow(handle);
     if (window == nullptr || window->destroying) {
@@ -310,8 +241,8 @@ BOOL WINAPI DestroyWindow(HWND handle) {
     subsetKillWindowTimers(handle);
     subsetDiscardMessages(handle);
     subsetForgetCapture(handle);
-    if (window->sdlWindow != nullptr) {
-        SDL_DestroyWindow(window->sdlWindow);
+    if (window->native != nullptr) {
+        backendDestroyWindow(window->native);
     }
     if (subsetLastShown == window) {
         subsetLastShown = nullptr;
@@ -345,8 +276,8 @@ BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, in
     if ((flags & SWP_NOMOVE) == 0) {
         window->x = x;
         window->y = y;
-        if (window->sdlWindow != nullptr) {
-            SDL_SetWindowPosition(window->sdlWindow, x, y);
+        if (window->native != nullptr) {
+            backendMoveWindow(window->native, x, y);
         }
     }
     cx = std::max(cx, 1);
@@ -355,17 +286,12 @@ BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, in
     if (resize) {
         window->width = cx;
         window->height = cy;
-        if (window->sdlWindow != nullptr) {
-            // NOTE: window managers ignore size requests for a maximised window, while on
-            // Windows SetWindowPos sizes it all the same; so it is restored first.
-            if ((SDL_GetWindowFlags(window->sdlWindow) & SDL_WINDOW_MAXIMIZED) != 0) {
-                SDL_RestoreWindow(window->sdlWindow);
-            }
-            SDL_SetWindowSize(window->sdlWindow, cx, cy);
+        if (window->native != nullptr) {
+            backendSizeWindow(window->native, cx, cy);  // a maximised one is restored first
         }
     }
-    if ((flags & SWP_NOZORDER) == 0 && insertAfter == HWND_TOP && window->sdlWindow != nullptr && window->shown) {
-        SDL_RaiseWindow(window->sdlWindow);
+    if ((flags & SWP_NOZORDER) == 0 && insertAfter == HWND_TOP && window->native != nullptr && window->shown) {
+        backendRaiseWindow(window->native);
     }
     if (resize && !window->minimized) {
         window->reportedWidth = cx;

@@ -1,6 +1,6 @@
 // SDL's connection to the X server, and OpenGL set-up on it without X protocol errors ending the
 // process: Xlib's default error handler, which SDL's own chains to, exits on any error.
-#include "platform/platform_internal.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
@@ -10,10 +10,10 @@
 
 namespace {
 
-bool subsetXErrorSeen = false;
+bool sdlXErrorSeen = false;
 
-int subsetNoteXError(Display*, XErrorEvent*) {
-    subsetXErrorSeen = true;
+int sdlNoteXError(Display*, XErrorEvent*) {
+    sdlXErrorSeen = true;
     return 0;
 }
 
@@ -22,7 +22,7 @@ int subsetNoteXError(Display*, XErrorEvent*) {
 // Found through a small hidden window made for the purpose. Asking GLX on SDL's connection loads
 // the GL driver once, for the subset and for SDL's windows; a connection of our own would load
 // and set it up a second time.
-Display* subsetX11Display() {
+Display* sdlX11Display() {
     static Display* display = nullptr;
     static bool looked = false;
     if (looked) return display;
@@ -42,19 +42,19 @@ Display* subsetX11Display() {
 
 // Errors already on their way belong to the handler before; the ones the step causes are all in
 // by the second sync, before that handler is back.
-bool subsetWithoutXErrors(const std::function<void()>& step) {
-    Display* display = subsetX11Display();
+bool sdlWithoutXErrors(const std::function<void()>& step) {
+    Display* display = sdlX11Display();
     if (display == nullptr) {
         step();
         return true;
     }
     XSync(display, False);
-    subsetXErrorSeen = false;
-    XErrorHandler previous = XSetErrorHandler(subsetNoteXError);
+    sdlXErrorSeen = false;
+    XErrorHandler previous = XSetErrorHandler(sdlNoteXError);
     step();
     XSync(display, False);
     XSetErrorHandler(previous);
-    return !subsetXErrorSeen;
+    return !sdlXErrorSeen;
 }
 
 // NOTE: SDL's GL library load makes a throw-away GLX context to read the extensions. Where the X
@@ -63,11 +63,11 @@ bool subsetWithoutXErrors(const std::function<void()>& step) {
 // context that cannot be made. Without GLX at all the load fails and there is no pixel format.
 // The library stays loaded from then on, so that each GL window made and destroyed does not load
 // it (and make that context) again; it is let go at exit, before SDL_Quit.
-bool subsetGlAvailable() {
+bool backendGlAvailable() {
     static int loaded = 1;  // SDL's answer once asked: 0 for loaded
     if (loaded > 0) {
-        subsetEnsureVideo();
-        subsetWithoutXErrors([] { loaded = SDL_GL_LoadLibrary(nullptr) == 0 ? 0 : -1; });
+        backendStart();
+        sdlWithoutXErrors([] { loaded = SDL_GL_LoadLibrary(nullptr) == 0 ? 0 : -1; });
         if (loaded == 0) {
             std::atexit(SDL_GL_UnloadLibrary);
         }

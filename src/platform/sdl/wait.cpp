@@ -1,6 +1,6 @@
 // Sleeping until input may have come: GetMessageA waits here for SDL's display connection or
 // its next timer, so a program with nothing to do wakes only for its timers.
-#include "platform/platform_internal.h"
+#include "platform/sdl/sdl_backend.h"
 
 #include <X11/Xlib.h>
 #include <poll.h>
@@ -12,7 +12,7 @@ namespace {
 // Sleeps until the X server sends SDL's connection something, or timeoutMs pass (-1: no limit).
 // NOTE: an input method that talks to SDL over D-Bus (IBus, Fcitx) is not watched here; text it
 // sends late is taken at the next X event (the key's release, at the latest) or timer.
-void subsetWaitForX11(Display* display, int timeoutMs) {
+void sdlWaitForX11(Display* display, int timeoutMs) {
     // Events that an earlier call read along with its reply (GLX, say) wait in Xlib's queue,
     // where poll() cannot see them; requests still in Xlib's buffer may be what the server's
     // answer waits for. So flush first, and sleep only while the queue is empty.
@@ -23,12 +23,12 @@ void subsetWaitForX11(Display* display, int timeoutMs) {
 
 }  // namespace
 
-void subsetWaitForEvents(Sint64 timeoutMs) {
-    const int timeout = static_cast<int>(SDL_min(timeoutMs, Sint64{INT_MAX}));
+void backendWait(int64_t timeoutMs) {
+    const int timeout = static_cast<int>(SDL_min(timeoutMs, int64_t{INT_MAX}));
     if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
         return;  // queued by SDL itself (showing a window, say) after its last look at the display
     }
-    Display* display = subsetX11Display();
+    Display* display = sdlX11Display();
     if (display == nullptr) {
         // NOTE: other video drivers wake SDL's own wait without the X11 fault below; drivers
         // without a wait of their own (dummy, offscreen) make SDL look every millisecond.
@@ -40,5 +40,5 @@ void subsetWaitForEvents(Sint64 timeoutMs) {
     // (Esc, the close button), the event can reach the X server after the window is gone, and
     // Xlib then ends the process with BadWindow at exit. Waiting on SDL's connection ourselves
     // never sends anything.
-    subsetWaitForX11(display, timeout);
+    sdlWaitForX11(display, timeout);
 }

@@ -1,0 +1,160 @@
+// Native windows: SDL windows, plain or with OpenGL on the visual whose depth buffer is closest
+// to the one asked for; showing, placing, sizing and raising them; the mouse capture.
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "platform/sdl/sdl_backend.h"
+
+namespace {
+
+// Depth buffers tried in turn when no visual could be picked; the first is the format's own.
+constexpr int sdlDepthChoices[] = {24, 16};
+
+std::vector<std::unique_ptr<BackendWindow>> sdlWindows;
+
+// SDL's flags for a window of this spec, made hidden until it is shown.
+Uint32 sdlFlags(const BackendWindowSpec& spec) {
+    return SDL_WINDOW_HIDDEN | (spec.resizable ? SDL_WINDOW_RESIZABLE : 0);
+}
+
+// Keeps the new SDL window as a backend window, with the program's icon where it has one.
+BackendWindow* sdlAdopt(SDL_Window* made, const BackendWindowSpec& spec) {
+    if (spec.iconPixels != nullptr) {
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<unsigned char*>(spec.iconPixels), spec.iconSize,
+                                               spec.iconSize, 32, spec.iconSize * 4, SDL_PIXELFORMAT_RGBA32);
+        if (surface != nullptr) {
+            SDL_SetWindowIcon(made, surface);
+            SDL_FreeSurface(surface);
+        }
+    }
+    sdlWindows.push_back(std::make_unique<BackendWindow>(BackendWindow{made, spec.handle}));
+    return sdlWindows.back().get();
+}
+
+// Bits of a colour channel, at most 8 (a display without a true-colour layout gets 8).
+int sdlChannelBits(uint32_t mask) {
+    return mask != 0 ? std::min(__builtin_popcount(mask), 8) : 8;
+}
+
+SDL_Window* sdlCreate(const BackendWindowSpec& spec, Uint32 flags) {
+    const int x = spec.placed ? spec.x : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
+    const int y = spec.placed ? spec.y : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
+    return SDL_CreateWindow(spec.title, x, y, spec.width, spec.height, flags);
+}
+
+// Makes an SDL window with OpenGL in the display's layout with the given depth buffer, on the
+// given X11 visual when there is one. X errors on the way fail it instead of ending the process.
+// NOTE: SDL asks GLX for at least the depth bits it is given, and GLX then prefers the deepest
+// buffer; Windows gives the format closest to the request instead. So on X11 the visual with the
+// closest depth buffer is picked here and handed to SDL. The two faces of a two-sided surface
+// tie in depth, and a deeper buffer than asked for breaks those ties into speckles.
+SDL_Window* sdlMakeGlWindow(const BackendWindowSpec& spec, int depthBits, const std::string& visual) {
+    uint32_t red = 0, green = 0, blue = 0;
+    backendChannelMasks(&red, &green, &blue);
+    // No profile or version attributes: a legacy context, as WGL gives.
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, sdlChannelBits(red));
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, sdlChannelBits(green));
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, sdlChannelBits(blue));
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, visual.c_str());
+    SDL_Window* made = nullptr;
+    const bool clean = sdlWithoutXErrors([&] { made = sdlCreate(spec, sdlFlags(spec) | SDL_WINDOW_OPENGL); });
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, "");
+    if (made != nullptr && !clean) {
+        SDL_DestroyWindow(made);
+        return nullptr;
+    }
+    return made;
+}
+
+}  // namespace
+
+BackendWindow* sdlFindWindow(Uint32 sdlWindowId) {
+    for (const auto& window : sdlWindows) {
+        if (SDL_GetWindowID(window->sdl) == sdlWindowId) {
+            return window.get();
+        }
+    }
+    return nullptr;
+}
+
+BackendWindow* sdlFindWindowOf(HWND handle) {
+    for (const auto& window : sdlWindows) {
+        if (window->handle == handle) {
+            return window.get();
+        }
+    }
+    return nullptr;
+}
+
+BackendWindow* backendCreateWindow(const BackendWindowSpec& spec) {
+    backendStart();
+    SDL_Window* made = sdlCreate(spec, sdlFlags(spec));
+    return made != nullptr ? sdlAdopt(made, spec) : nullptr;
+}
+
+// The closest visual first where one can be picked; otherwise, or if that fails, the deeper
+// depth buffer and then the smaller one, as SDL chooses them.
+BackendWindow* backendCreateGlWindow(const BackendWindowSpec& spec, int depthBits, int* gotDepthBits) {
+    backendStart();
+    SDL_Window* made = nullptr;
+    const std::string visual = depthBits != 0 ? sdlClosestX11Visual(depthBits) : std::string();
+    if (!visual.empty()) {
+        made = sdlMakeGlWindow(spec, depthBits, visual);
+    }
+    for (int choice : sdlDepthChoices) {
+        if (made == nullptr && (made = sdlMakeGlWindow(spec, choice, std::string())) != nullptr) {
+            depthBits = choice;
+        }
+    }
+    if (made == nullptr) {
+        return nullptr;
+    }
+    const int visualDepth = sdlX11WindowDepthBits(made);
+    *gotDepthBits = visualDepth >= 0 ? visualDepth : depthBits;
+    return sdlAdopt(made, spec);
+}
+
+void backendDestroyWindow(BackendWindow* window) {
+    SDL_DestroyWindow(window->sdl);
+    sdlWindows.erase(std::find_if(sdlWindows.begin(), sdlWindows.end(),
+                                  [window](const auto& live) { return live.get() == window; }));
+}
+
+void backendShowWindow(BackendWindow* window, BackendShow how) {
+    if (how == BackendShow::hide) {
+        SDL_HideWindow(window->sdl);
+        return;
+    }
+    SDL_ShowWindow(window->sdl);
+    if (how == BackendShow::minimize) {
+        SDL_MinimizeWindow(window->sdl);
+    } else if (how == BackendShow::maximize) {
+        SDL_MaximizeWindow(window->sdl);
+    }
+}
+
+void backendMoveWindow(BackendWindow* window, int x, int y) {
+    SDL_SetWindowPosition(window->sdl, x, y);
+}
+
+void backendSizeWindow(BackendWindow* window, int width, int height) {
+    if ((SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED) != 0) {
+        SDL_RestoreWindow(window->sdl);
+    }
+    SDL_SetWindowSize(window->sdl, width, height);
+}
+
+void backendRaiseWindow(BackendWindow* window) {
+    SDL_RaiseWindow(window->sdl);
+}
+
+void backendCaptureMouse(bool capture) {
+    SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+}
