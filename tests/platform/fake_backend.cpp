@@ -1,0 +1,148 @@
+// The fake backend: every request is a line in fake::requests; windows and contexts are small
+// records; the wait moves the clock on to the next timer instead of sleeping.
+#include "tests/platform/fake_backend.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+struct BackendWindow {
+    int id;
+};
+struct BackendContext {
+    int id;
+};
+
+namespace fake {
+
+std::vector<std::string> requests;
+std::vector<std::function<void()>> input;
+uint64_t now = 1000;
+
+namespace {
+
+int nextWindow = 1;
+std::vector<std::unique_ptr<BackendWindow>> windows;
+std::vector<std::unique_ptr<BackendContext>> contexts;
+
+}  // namespace
+
+void reset() {
+    requests.clear();
+    input.clear();
+    nextWindow = 1;
+}
+
+}  // namespace fake
+
+namespace {
+
+void say(const std::string& request) {
+    fake::requests.push_back(request);
+}
+
+std::string size(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+BackendWindow* made(const BackendWindowSpec& spec, const std::string& kind) {
+    fake::windows.push_back(std::make_unique<BackendWindow>(BackendWindow{fake::nextWindow++}));
+    const std::string place = spec.placed ? std::to_string(spec.x) + "," + std::to_string(spec.y) : "anywhere";
+    say(kind + " " + std::to_string(fake::windows.back()->id) + " " + place + " " + size(spec.width, spec.height));
+    return fake::windows.back().get();
+}
+
+}  // namespace
+
+void backendStart() {}
+
+void backendScreenSize(int* width, int* height) {
+    *width = 1280;
+    *height = 1024;
+}
+
+void backendChannelMasks(uint32_t* red, uint32_t* green, uint32_t* blue) {
+    *red = 0xFF0000;
+    *green = 0xFF00;
+    *blue = 0xFF;
+}
+
+uint64_t backendMilliseconds() {
+    return fake::now;
+}
+
+BackendWindow* backendCreateWindow(const BackendWindowSpec& spec) {
+    return made(spec, "create");
+}
+
+bool backendGlAvailable() {
+    return true;
+}
+
+BackendWindow* backendCreateGlWindow(const BackendWindowSpec& spec, int depthBits, int* gotDepthBits) {
+    *gotDepthBits = depthBits;
+    return made(spec, "create-gl");
+}
+
+void backendDestroyWindow(BackendWindow* window) {
+    say("destroy " + std::to_string(window->id));
+}
+
+void backendShowWindow(BackendWindow* window, BackendShow how) {
+    const char* names[] = {"hide", "show", "minimize", "maximize"};
+    say(std::string(names[int(how)]) + " " + std::to_string(window->id));
+}
+
+void backendMoveWindow(BackendWindow*, int x, int y) {
+    say("move " + std::to_string(x) + "," + std::to_string(y));
+}
+
+void backendSizeWindow(BackendWindow*, int width, int height) {
+    say("size " + size(width, height));
+}
+
+void backendRaiseWindow(BackendWindow* window) {
+    say("raise " + std::to_string(window->id));
+}
+
+void backendCaptureMouse(bool capture) {
+    say(capture ? "capture on" : "capture off");
+}
+
+BackendContext* backendCreateContext(BackendWindow*) {
+    fake::contexts.push_back(std::make_unique<BackendContext>(BackendContext{int(fake::contexts.size()) + 1}));
+    return fake::contexts.back().get();
+}
+
+bool backendMakeCurrent(BackendWindow*, BackendContext* context) {
+    say(context != nullptr ? "current " + std::to_string(context->id) : "current none");
+    return true;
+}
+
+void backendDeleteContext(BackendContext* context) {
+    say("delete context " + std::to_string(context->id));
+}
+
+void backendSwapBuffers(BackendWindow* window) {
+    say("swap " + std::to_string(window->id));
+}
+
+void backendPumpEvents() {
+    std::vector<std::function<void()>> given;
+    given.swap(fake::input);
+    for (const auto& call : given) call();
+}
+
+// A wait with no timer due would never end here: the test forgot to give input.
+void backendWait(int64_t timeoutMs) {
+    if (timeoutMs < 0) {
+        std::fprintf(stderr, "fake backend: waiting for input that never comes\n");
+        std::abort();
+    }
+    fake::now += uint64_t(timeoutMs);
+}
+
+bool backendMessageBox(BackendWindow*, const char* caption, const char* text, bool error) {
+    say(std::string(error ? "error box " : "box ") + caption + ": " + text);
+    return true;
+}
