@@ -309,4 +309,15 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(failures), [](const auto& info) { return std::string(info.param.name); });
 
+// The Win32 behaviours the subset's core is tested for, as the Windows program of those rows that
+// need no input, under Wine: a real Win32 must agree with the rows, as the core does.
+TEST(Win32Rows, AgreeWithWine) {
+    if (whyNoWine()) GTEST_SKIP() << whyNoWine();
+    Screen screen(std::string(E2E_OUTPUT_DIR) + "/win32-rows/xvfb.log");
+    Program rows({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", WIN32_ROWS_EXE}, {"DISPLAY=" + screen.display()},
+                 std::string(E2E_OUTPUT_DIR) + "/win32-rows/program.log");
+    EXPECT_EQ(rows.waitForExit(patience), std::optional<int>(0)) << rows.output();
+    screen.run({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "end"});
+}
+
 }  // namespace
