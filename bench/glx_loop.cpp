@@ -24,8 +24,17 @@ Window window = 0;
 // would be the deepest buffer. So the visual here is a double-buffered RGBA one with exactly 16
 // depth bits and no stencil, as the program's.
 XVisualInfo* chooseVisual() {
-    int attributes[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
-                        GLX_DOUBLEBUFFER, True, GLX_DEPTH_SIZE, 16, None};
+    int attributes[] = {GLX_X_RENDERABLE,
+                        True,
+                        GLX_DRAWABLE_TYPE,
+                        GLX_WINDOW_BIT,
+                        GLX_RENDER_TYPE,
+                        GLX_RGBA_BIT,
+                        GLX_DOUBLEBUFFER,
+                        True,
+                        GLX_DEPTH_SIZE,
+                        16,
+                        None};
     int count = 0;
     GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
     XVisualInfo* chosen = nullptr;
@@ -50,7 +59,8 @@ BOOL WINAPI SwapBuffers(HDC) {
 int main() {
     display = XOpenDisplay(nullptr);
     XVisualInfo* visual = display != nullptr ? chooseVisual() : nullptr;
-    if (visual == nullptr) return std::fprintf(stderr, "glx_loop: no X display, or no RGBA visual with 16 depth bits\n"), 1;
+    if (visual == nullptr)
+        return std::fprintf(stderr, "glx_loop: no X display, or no RGBA visual with 16 depth bits\n"), 1;
 
     const Window root = RootWindow(display, visual->screen);
     XSetWindowAttributes attributes = {};
@@ -66,7 +76,8 @@ int main() {
     XFree(visual);
     XMapWindow(display, window);
     XEvent event;
-    do XNextEvent(display, &event); while (event.type != MapNotify);
+    do XNextEvent(display, &event);
+    while (event.type != MapNotify);
     glXMakeCurrent(display, window, context);
 
     windowWidth = windowHeight = windowSide;

@@ -50,8 +50,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     RegisterClassA(&windowClass);
 
     // Outer size as the program's, so the client area is the same too.
-    HWND window = CreateWindowExA(0, "wgl_loop", "wgl_loop", WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                  50, 50, windowSide, windowSide, nullptr, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExA(0, "wgl_loop", "wgl_loop", WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                        50, 50, windowSide, windowSide, nullptr, nullptr, instance, nullptr);
     if (window == nullptr || !choosePixelFormat(hDC = GetDC(window))) return 1;
     hRC = wglCreateContext(hDC);
     wglMakeCurrent(hDC, hRC);

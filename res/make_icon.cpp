@@ -22,7 +22,9 @@ struct Colour {
     std::uint8_t red, green, blue;
 };
 
-bool operator==(Colour a, Colour b) { return a.red == b.red && a.green == b.green && a.blue == b.blue; }
+bool operator==(Colour a, Colour b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
 
 // The characters the art may use, and the colour each one stands for. Every colour is one of
 // the 16 VGA colours below, so the 16-colour image shows exactly the same picture.
@@ -38,10 +40,9 @@ const LegendEntry legend[] = {
 
 // The standard 16-colour palette in its usual order; both images' colour tables start with it.
 const Colour vgaPalette[16] = {
-    {0, 0, 0},       {128, 0, 0},     {0, 128, 0},   {128, 128, 0},
-    {0, 0, 128},     {128, 0, 128},   {0, 128, 128}, {192, 192, 192},
-    {128, 128, 128}, {255, 0, 0},     {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},     {255, 0, 255},   {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 // The picture, row by row from the top.
@@ -82,8 +83,8 @@ Picture readArt(const std::string& path) {
         if (rowCount == iconSize)
             throw std::runtime_error(where + ": more than " + std::to_string(iconSize) + " rows of pixels");
         if (line.size() != static_cast<std::size_t>(iconSize))
-            throw std::runtime_error(where + ": row has " + std::to_string(line.size()) + " pixels, expected " +
-                                     std::to_string(iconSize));
+            throw std::runtime_error(where + ": row has " + std::to_string(line.size()) +
+                                     " pixels, expected " + std::to_string(iconSize));
         for (std::size_t column = 0; column < line.size(); ++column) {
             const LegendEntry* found = nullptr;
             for (const LegendEntry& entry : legend)
@@ -103,7 +104,9 @@ Picture readArt(const std::string& path) {
     return picture;
 }
 
-void put8(std::vector<std::uint8_t>& out, unsigned value) { out.push_back(static_cast<std::uint8_t>(value)); }
+void put8(std::vector<std::uint8_t>& out, unsigned value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+}
 
 void put16(std::vector<std::uint8_t>& out, unsigned value) {
     put8(out, value & 0xff);
@@ -116,7 +119,9 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 // Bytes in one bitmap row of the given depth; rows are padded to a multiple of four bytes.
-int rowBytes(int bitsPerPixel) { return (iconSize * bitsPerPixel + 31) / 32 * 4; }
+int rowBytes(int bitsPerPixel) {
+    return (iconSize * bitsPerPixel + 31) / 32 * 4;
+}
 
 // One icon image: a BITMAPINFOHEADER, the colour table, the colour (XOR) bits and the
 // transparency (AND) mask. Both bitmaps are stored bottom row first; the header's height counts
@@ -180,12 +185,12 @@ std::vector<std::uint8_t> icoFile(const Picture& picture) {
     put16(out, static_cast<unsigned>(images.size()));
     std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
     for (std::size_t i = 0; i < images.size(); ++i) {
-        put8(out, iconSize);  // bWidth
-        put8(out, iconSize);  // bHeight
-        put8(out, depths[i] == 4 ? 16 : 0);  // bColorCount
-        put8(out, 0);                        // bReserved
-        put16(out, 1);                       // wPlanes
-        put16(out, depths[i]);               // wBitCount
+        put8(out, iconSize);                                       // bWidth
+        put8(out, iconSize);                                       // bHeight
+        put8(out, depths[i] == 4 ? 16 : 0);                        // bColorCount
+        put8(out, 0);                                              // bReserved
+        put16(out, 1);                                             // wPlanes
+        put16(out, depths[i]);                                     // wBitCount
         put32(out, static_cast<std::uint32_t>(images[i].size()));  // dwBytesInRes
         put32(out, offset);                                        // dwImageOffset
         offset += static_cast<std::uint32_t>(images[i].size());
@@ -217,7 +222,8 @@ std::string pixelsSource(const Picture& picture) {
 // larger icons stay as crisp as the art; the size must be a multiple of the art's.
 std::string pngFile(const Picture& picture, int size) {
     if (size <= 0 || size % iconSize != 0)
-        throw std::runtime_error("PNG size " + std::to_string(size) + " is not a multiple of " + std::to_string(iconSize));
+        throw std::runtime_error("PNG size " + std::to_string(size) + " is not a multiple of " +
+                                 std::to_string(iconSize));
     const int scale = size / iconSize;
     std::vector<std::uint8_t> rgb;
     for (int y = 0; y < size; ++y)
@@ -227,7 +233,8 @@ std::string pngFile(const Picture& picture, int size) {
         }
     std::string out;
     auto append = [](void* context, void* data, int length) {
-        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(length));
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                                   static_cast<std::size_t>(length));
     };
     if (!stbi_write_png_to_func(append, &out, size, size, 3, rgb.data(), size * 3))
         throw std::runtime_error("cannot encode the " + std::to_string(size) + " pixel PNG");
@@ -273,8 +280,10 @@ int main(int argc, char** argv) {
         for (int i = 4; i < argc; ++i) {
             const std::string request = argv[i];
             const std::size_t equals = request.find('=');
-            if (equals == std::string::npos) throw std::runtime_error("expected SIZE=OUT.png, got " + request);
-            writeFile(request.substr(equals + 1), pngFile(picture, std::atoi(request.substr(0, equals).c_str())));
+            if (equals == std::string::npos)
+                throw std::runtime_error("expected SIZE=OUT.png, got " + request);
+            writeFile(request.substr(equals + 1),
+                      pngFile(picture, std::atoi(request.substr(0, equals).c_str())));
         }
     } catch (const std::exception& e) {
         std::cerr << "make_icon: " << e.what() << "\n";

@@ -12,12 +12,12 @@ set -euo pipefail
 viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-dev libstb-dev x11-utils)
 # No display: Xvfb, xdotool to press Return on the notice, xwd and netpbm for the picture.
 headless_packages=(xvfb xdotool x11-apps netpbm)
-# The tests: GoogleTest, Mesa's offscreen renderer, libxdo for the end-to-end driver, a window
-# manager and wmctrl, the Windows cross builds with a resource reader, 32-bit Wine with i386 Mesa
-# (direct rendering) to run the 32-bit product, gcc-multilib for the benchmarks' 32-bit swap
-# counter, and what makes and checks the Debian package.
+# The tests: GoogleTest, Mesa's offscreen renderer, libxdo for the end-to-end driver, clang-format
+# for the layout check, a window manager and wmctrl, the Windows cross builds with a resource
+# reader, 32-bit Wine with i386 Mesa (direct rendering) to run the 32-bit product, gcc-multilib
+# for the benchmarks' 32-bit swap counter, and what makes and checks the Debian package.
 test_packages=("${viewer_packages[@]}" "${headless_packages[@]}"
-  libgtest-dev libosmesa6-dev libxdo-dev openbox wmctrl dpkg-dev file lintian desktop-file-utils
+  libgtest-dev libosmesa6-dev libxdo-dev openbox wmctrl dpkg-dev file lintian desktop-file-utils clang-format
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
   wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 gcc-multilib)
 

@@ -47,9 +47,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     windowHeight = int(screenHeight * windowSizeFraction);
 
     // WM_CREATE runs the creation sequence before this returns.
-    HWND window = CreateWindowExA(0, className, windowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                  windowX, windowY, windowWidth, windowHeight, nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) return reportStartFailure(classRegistered ? "CreateWindow failed" : "RegisterClass failed");
+    HWND window =
+        CreateWindowExA(0, className, windowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                        windowX, windowY, windowWidth, windowHeight, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr)
+        return reportStartFailure(classRegistered ? "CreateWindow failed" : "RegisterClass failed");
 
     ShowWindow(window, showCommand);
     UpdateWindow(window);

@@ -19,4 +19,6 @@ void sendMesh(const Mesh& mesh) {
     glEnd();
 }
 
-void drawMesh() { sendMesh(helicoidMesh); }
+void drawMesh() {
+    sendMesh(helicoidMesh);
+}

@@ -100,7 +100,8 @@ void coreTextInput(HWND window, const char* utf8, uint64_t time);
 
 // The left button went down or up (WM_LBUTTONDOWN, WM_LBUTTONUP) or the mouse moved
 // (WM_MOUSEMOVE), at (x, y) in the window and (screenX, screenY) on the screen.
-void coreMouseInput(HWND window, UINT message, bool leftDown, int x, int y, int screenX, int screenY, uint64_t time);
+void coreMouseInput(HWND window, UINT message, bool leftDown, int x, int y, int screenX, int screenY,
+                    uint64_t time);
 
 // The window's inside has this size now (maximized: by the user's maximise).
 void coreSizeInput(HWND window, int width, int height, bool maximized, uint64_t time);

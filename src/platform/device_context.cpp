@@ -134,7 +134,8 @@ int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRI
         return 0;
     }
     const SubsetDeviceContext& context = window->deviceContext;
-    const PIXELFORMATDESCRIPTOR described = context.pixelFormat == format ? context.format : subsetDescribeFormat();
+    const PIXELFORMATDESCRIPTOR described =
+        context.pixelFormat == format ? context.format : subsetDescribeFormat();
     std::memcpy(descriptor, &described, bytes < sizeof(described) ? bytes : sizeof(described));
     return subsetFormatCount;
 }

@@ -103,7 +103,8 @@ void coreTextInput(HWND handle, const char* utf8, uint64_t time) {
 
 // Only the left button is reported, so MK_LBUTTON is the one button flag. The coordinates go into
 // lParam as 16-bit halves, negative left of and above the window while the mouse is captured.
-void coreMouseInput(HWND handle, UINT message, bool leftDown, int x, int y, int screenX, int screenY, uint64_t time) {
+void coreMouseInput(HWND handle, UINT message, bool leftDown, int x, int y, int screenX, int screenY,
+                    uint64_t time) {
     if (subsetFindWindow(handle) == nullptr) {
         return;
     }

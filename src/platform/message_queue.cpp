@@ -42,7 +42,12 @@ bool subsetFindMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bo
     }
     const uint64_t now = backendMilliseconds();
     if (subsetQuitPosted && subsetMessageInRange(WM_QUIT, filterMin, filterMax)) {
-        *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(subsetQuitCode), 0, static_cast<DWORD>(now), subsetMousePosition()};
+        *msg = MSG{nullptr,
+                   WM_QUIT,
+                   static_cast<WPARAM>(subsetQuitCode),
+                   0,
+                   static_cast<DWORD>(now),
+                   subsetMousePosition()};
         if (remove) {
             subsetQuitPosted = false;
         }
@@ -50,7 +55,8 @@ bool subsetFindMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bo
     }
     if (subsetMessageInRange(WM_PAINT, filterMin, filterMax)) {
         if (SubsetWindow* unpainted = subsetFindUnpainted(window)) {
-            *msg = MSG{subsetHandle(unpainted), WM_PAINT, 0, 0, static_cast<DWORD>(now), subsetMousePosition()};
+            *msg =
+                MSG{subsetHandle(unpainted), WM_PAINT, 0, 0, static_cast<DWORD>(now), subsetMousePosition()};
             return true;
         }
     }
@@ -63,9 +69,10 @@ bool subsetFindMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bo
 
 }  // namespace
 
-void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, uint64_t time, const std::string& typed) {
-    subsetQueue.push_back(
-        SubsetQueued{MSG{window, message, wParam, lParam, static_cast<DWORD>(time), subsetMousePosition()}, typed});
+void subsetEnqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, uint64_t time,
+                   const std::string& typed) {
+    subsetQueue.push_back(SubsetQueued{
+        MSG{window, message, wParam, lParam, static_cast<DWORD>(time), subsetMousePosition()}, typed});
 }
 
 bool subsetAttachTypedText(HWND window, const std::string& typed) {
@@ -129,7 +136,8 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     }
     backendStart();
     backendPumpEvents();
-    return subsetFindMessage(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE : FALSE;
+    return subsetFindMessage(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE
+                                                                                                : FALSE;
 }
 
 // Queues the WM_CHAR messages of the characters the key-down last taken off the queue typed,

@@ -23,9 +23,9 @@
 // The window's own device context (CS_OWNDC semantics: one per window, never changes).
 struct SubsetDeviceContext {
     struct SubsetWindow* window = nullptr;
-    int pixelFormat = 0;  // 0 until SetPixelFormat
+    int pixelFormat = 0;             // 0 until SetPixelFormat
     PIXELFORMATDESCRIPTOR format{};  // what SetPixelFormat set; never changed after
-    HPALETTE palette = nullptr;  // null means the default palette
+    HPALETTE palette = nullptr;      // null means the default palette
 };
 
 // What an HWND points at.
@@ -132,4 +132,3 @@ int64_t subsetMillisecondsToNextTimer(HWND window, UINT filterMin, UINT filterMa
 
 // Stops every timer of a window that is going away.
 void subsetKillWindowTimers(HWND window);
-

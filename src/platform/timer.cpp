@@ -41,8 +41,9 @@ bool subsetTakeDueTimer(MSG* msg, HWND window, UINT filterMin, UINT filterMax, b
     if (earliest == nullptr) {
         return false;
     }
-    *msg = MSG{earliest->window, WM_TIMER, earliest->id, reinterpret_cast<LPARAM>(earliest->timerProc),
-               static_cast<DWORD>(now), POINT{0, 0}};
+    *msg =
+        MSG{earliest->window,        WM_TIMER,   earliest->id, reinterpret_cast<LPARAM>(earliest->timerProc),
+            static_cast<DWORD>(now), POINT{0, 0}};
     if (remove) {
         // Keep the cadence, but a timer that fell a whole period behind starts afresh.
         earliest->due += earliest->period;

@@ -9,8 +9,9 @@ namespace {
 std::vector<BackendContext*> subsetContexts;
 
 bool subsetKnownContext(HGLRC context) {
-    return context != nullptr && std::find(subsetContexts.begin(), subsetContexts.end(),
-                                            reinterpret_cast<BackendContext*>(context)) != subsetContexts.end();
+    return context != nullptr &&
+           std::find(subsetContexts.begin(), subsetContexts.end(),
+                     reinterpret_cast<BackendContext*>(context)) != subsetContexts.end();
 }
 
 }  // namespace

@@ -93,7 +93,8 @@ SubsetWindow* subsetFindWindowByDeviceContext(HDC dc) {
 
 SubsetWindow* subsetFindUnpainted(HWND filter) {
     for (const auto& live : subsetWindows) {
-        if (live->paintPending && live->shown && !live->minimized && subsetWindowMatches(subsetHandle(live.get()), filter)) {
+        if (live->paintPending && live->shown && !live->minimized &&
+            subsetWindowMatches(subsetHandle(live.get()), filter)) {
             return live.get();
         }
     }
@@ -290,7 +291,8 @@ BOOL WINAPI SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, in
             backendSizeWindow(window->native, cx, cy);  // a maximised one is restored first
         }
     }
-    if ((flags & SWP_NOZORDER) == 0 && insertAfter == HWND_TOP && window->native != nullptr && window->shown) {
+    if ((flags & SWP_NOZORDER) == 0 && insertAfter == HWND_TOP && window->native != nullptr &&
+        window->shown) {
         backendRaiseWindow(window->native);
     }
     if (resize && !window->minimized) {

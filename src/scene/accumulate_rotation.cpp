@@ -36,7 +36,8 @@ void orthonormalize(float m[16]) {
     double length1 = std::sqrt(c1[0] * c1[0] + c1[1] * c1[1] + c1[2] * c1[2]);
     if (!(length1 > 1e-6)) return;
     for (double& c : c1) c /= length1;
-    const double c2[3] = {c0[1] * c1[2] - c0[2] * c1[1], c0[2] * c1[0] - c0[0] * c1[2], c0[0] * c1[1] - c0[1] * c1[0]};
+    const double c2[3] = {c0[1] * c1[2] - c0[2] * c1[1], c0[2] * c1[0] - c0[0] * c1[2],
+                          c0[0] * c1[1] - c0[1] * c1[0]};
     for (int i = 0; i < 3; ++i) {
         m[i] = float(c0[i]);
         m[4 + i] = float(c1[i]);

@@ -10,7 +10,7 @@ extern const char* const className;
 extern const char* const windowTitle;
 extern const int windowX;
 extern const int windowY;
-extern int windowWidth;   // outer size, set once at start-up; the window is square
+extern int windowWidth;  // outer size, set once at start-up; the window is square
 extern int windowHeight;
 extern HDC hDC;
 extern HGLRC hRC;  // kept after the context is deleted
@@ -40,4 +40,6 @@ const int lightCount = 7;
 extern const float lightPosition[lightCount][4];
 
 // Sets a flag to 1 if it was 0, else to 0.
-inline void toggleFlag(int& flag) { flag = flag == 0 ? 1 : 0; }
+inline void toggleFlag(int& flag) {
+    flag = flag == 0 ? 1 : 0;
+}

@@ -33,10 +33,12 @@ namespace {
 
 // Starts argv[0] (found on PATH) in a process group of its own through env(1), which makes the
 // changes to the environment that Program describes; its output in `log`, descriptor `closed` closed.
-int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& changes, const std::string& log, int closed = -1) {
+int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& changes,
+          const std::string& log, int closed = -1) {
     std::vector<std::string> command = {"env"};  // env -u NAME ... NAME=VALUE ... ARGV
     for (const std::string& change : changes)
-        change.find('=') == std::string::npos ? void(command.insert(command.begin() + 1, {"-u", change})) : command.push_back(change);
+        change.find('=') == std::string::npos ? void(command.insert(command.begin() + 1, {"-u", change}))
+                                              : command.push_back(change);
     command.insert(command.end(), argv.begin(), argv.end());
     std::vector<char*> args;
     for (const std::string& a : command) args.push_back(const_cast<char*>(a.c_str()));
@@ -44,7 +46,8 @@ int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     if (!log.empty()) std::filesystem::create_directories(std::filesystem::path(log).parent_path());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.empty() ? "/dev/null" : log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, log.empty() ? "/dev/null" : log.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     if (closed >= 0) posix_spawn_file_actions_addclose(&actions, closed);
     posix_spawnattr_t attributes;
@@ -61,19 +64,22 @@ int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
 void endGroup(int pid) {
     int status = 0;
     if (pid <= 0 || kill(-pid, SIGTERM) != 0) return;
-    if (!waitUntil([&] { return waitpid(pid, &status, WNOHANG) != 0; }, Millis(3000))) kill(-pid, SIGKILL), waitpid(pid, &status, 0);
+    if (!waitUntil([&] { return waitpid(pid, &status, WNOHANG) != 0; }, Millis(3000)))
+        kill(-pid, SIGKILL), waitpid(pid, &status, 0);
 }
 
 }  // namespace
 
 bool waitUntil(const std::function<bool()>& done, Millis timeout, Millis step) {
-    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !done(); std::this_thread::sleep_for(step))
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !done();
+         std::this_thread::sleep_for(step))
         if (std::chrono::steady_clock::now() >= deadline) return false;
     return true;
 }
 
 std::string Rect::describe() const {
-    return std::to_string(width) + "x" + std::to_string(height) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    return std::to_string(width) + "x" + std::to_string(height) + " at (" + std::to_string(x) + ", " +
+           std::to_string(y) + ")";
 }
 
 int Image::count(const std::function<bool(Rgb)>& test, Rect area) const {
@@ -88,8 +94,10 @@ std::optional<Rect> Image::box(const std::function<bool(Rgb)>& test) const {
     int left = width, top = height, right = -1, bottom = -1;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (test(at(x, y))) left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = y;
-    return right < 0 ? std::nullopt : std::optional<Rect>(Rect{left, top, right - left + 1, bottom - top + 1});
+            if (test(at(x, y)))
+                left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = y;
+    return right < 0 ? std::nullopt
+                     : std::optional<Rect>(Rect{left, top, right - left + 1, bottom - top + 1});
 }
 
 void Image::savePng(const std::string& path) const {
@@ -97,7 +105,8 @@ void Image::savePng(const std::string& path) const {
     stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3);
 }
 
-Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& environment, const std::string& log)
+Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                 const std::string& log)
     : pid_(spawn(argv, environment, log)), log_(log) {}
 
 Program::~Program() {
@@ -119,22 +128,27 @@ std::string Program::output() const {
 Screen::Screen(const std::string& log, int depth, bool windowManager) {
     int ready[2];
     if (pipe(ready) != 0) throw std::runtime_error("no pipe");
-    xvfb_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x" + std::to_string(depth), "-nolisten", "tcp"},
+    xvfb_ = spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                   "1280x1024x" + std::to_string(depth), "-nolisten", "tcp"},
                   {}, log, ready[0]);
     ::close(ready[1]);
     // The number comes as digits and a line feed; Xvfb fails if it cannot write the line feed.
     char c = 0;
-    for (pollfd wait = {ready[0], POLLIN, 0}; poll(&wait, 1, 15000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n';) display_ += c;
+    for (pollfd wait = {ready[0], POLLIN, 0};
+         poll(&wait, 1, 15000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n';)
+        display_ += c;
     ::close(ready[0]);
     // NOTE: libxdo reads titles through the locale; SDL and Wine give theirs in UTF-8.
     std::setlocale(LC_ALL, "C.UTF-8");
-    if (display_.empty() || (xdo_ = xdo_new((display_ = ":" + display_).c_str())) == nullptr) throw std::runtime_error("no Xvfb; see " + log);
+    if (display_.empty() || (xdo_ = xdo_new((display_ = ":" + display_).c_str())) == nullptr)
+        throw std::runtime_error("no Xvfb; see " + log);
     // Windows come and go while they are looked at; one that went is just not found.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     if (!windowManager) return;
     windowManager_ = spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + display_}, log + ".openbox");
     const Atom managed = XInternAtom(xdo_->xdpy, "WM_S0", False);
-    if (!waitUntil([&] { return XGetSelectionOwner(xdo_->xdpy, managed) != None; }, Millis(15000))) throw std::runtime_error("no openbox");
+    if (!waitUntil([&] { return XGetSelectionOwner(xdo_->xdpy, managed) != None; }, Millis(15000)))
+        throw std::runtime_error("no openbox");
 }
 
 Screen::~Screen() {
@@ -150,18 +164,20 @@ std::optional<Window> Screen::waitForWindow(const std::string& title, Millis tim
     search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
     search.max_depth = -1;
     std::optional<Window> found;
-    waitUntil([&] {
-        ::Window* windows = nullptr;
-        unsigned int count = 0;
-        // NOTE: libxdo frees a name it never read when a window goes while it is searched;
-        // holding the server keeps every window there until the search is done.
-        XGrabServer(xdo_->xdpy);
-        xdo_search_windows(xdo_, &search, &windows, &count);
-        XUngrabServer(xdo_->xdpy), XFlush(xdo_->xdpy);
-        if (count > 0) found = windows[0];
-        std::free(windows);
-        return found.has_value();
-    }, timeout);
+    waitUntil(
+        [&] {
+            ::Window* windows = nullptr;
+            unsigned int count = 0;
+            // NOTE: libxdo frees a name it never read when a window goes while it is searched;
+            // holding the server keeps every window there until the search is done.
+            XGrabServer(xdo_->xdpy);
+            xdo_search_windows(xdo_, &search, &windows, &count);
+            XUngrabServer(xdo_->xdpy), XFlush(xdo_->xdpy);
+            if (count > 0) found = windows[0];
+            std::free(windows);
+            return found.has_value();
+        },
+        timeout);
     return found;
 }
 
@@ -190,14 +206,17 @@ std::vector<unsigned long> Screen::property(Window window, const char* name) {
     int format;
     unsigned long items = 0, left = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(xdo_->xdpy, window, XInternAtom(xdo_->xdpy, name, False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &items, &left, &data);
-    std::vector<unsigned long> values(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + (data ? items : 0));
+    XGetWindowProperty(xdo_->xdpy, window, XInternAtom(xdo_->xdpy, name, False), 0, 1 << 16, False,
+                       XA_CARDINAL, &type, &format, &items, &left, &data);
+    std::vector<unsigned long> values(reinterpret_cast<unsigned long*>(data),
+                                      reinterpret_cast<unsigned long*>(data) + (data ? items : 0));
     return XFree(data), values;
 }
 
 Image Screen::grab(Rect r) {
     Image image{std::min(r.width, 1280 - r.x), std::min(r.height, 1024 - r.y), {}};
-    XImage* x = XGetImage(xdo_->xdpy, DefaultRootWindow(xdo_->xdpy), r.x, r.y, image.width, image.height, AllPlanes, ZPixmap);
+    XImage* x = XGetImage(xdo_->xdpy, DefaultRootWindow(xdo_->xdpy), r.x, r.y, image.width, image.height,
+                          AllPlanes, ZPixmap);
     for (int row = 0; x != nullptr && row < image.height; ++row)
         for (int column = 0; column < image.width; ++column) {
             const unsigned long p = XGetPixel(x, column, row);
@@ -216,8 +235,12 @@ void Screen::move(int x, int y) {
         XSetInputFocus(xdo_->xdpy, PointerRoot, RevertToPointerRoot, CurrentTime);
     xdo_move_mouse(xdo_, x, y, 0), XSync(xdo_->xdpy, False);
 }
-void Screen::press(int button) { xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
-void Screen::release(int button) { xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
+void Screen::press(int button) {
+    xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False);
+}
+void Screen::release(int button) {
+    xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False);
+}
 
 void Screen::key(const char* keys) {
     std::istringstream each(keys);
@@ -228,24 +251,33 @@ void Screen::key(const char* keys) {
 void Screen::dragTo(int x, int y, int steps) {
     int x0 = 0, y0 = 0, screen = 0;
     xdo_get_mouse_location(xdo_, &x0, &y0, &screen);
-    for (int i = 1; i <= steps; ++i, std::this_thread::sleep_for(Millis(30))) move(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
+    for (int i = 1; i <= steps; ++i, std::this_thread::sleep_for(Millis(30)))
+        move(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
 }
 
 void Screen::close(Window window) {
     XEvent event = {};
-    event.xclient = {ClientMessage, 0, False, nullptr, window, XInternAtom(xdo_->xdpy, "WM_PROTOCOLS", False), 32, {}};
+    event.xclient = {
+        ClientMessage, 0, False, nullptr, window, XInternAtom(xdo_->xdpy, "WM_PROTOCOLS", False), 32, {}};
     event.xclient.data.l[0] = long(XInternAtom(xdo_->xdpy, "WM_DELETE_WINDOW", False));
     XSendEvent(xdo_->xdpy, window, False, NoEventMask, &event), XSync(xdo_->xdpy, False);
 }
 
-void Screen::resize(Window window, int width, int height) { XResizeWindow(xdo_->xdpy, window, width, height), XSync(xdo_->xdpy, False); }
-void Screen::moveResize(Window window, Rect r) { XMoveResizeWindow(xdo_->xdpy, window, r.x, r.y, r.width, r.height), XSync(xdo_->xdpy, False); }
-void Screen::run(std::vector<std::string> argv) { Program(argv, {"DISPLAY=" + display_}, "").waitForExit(Millis(20000)); }
+void Screen::resize(Window window, int width, int height) {
+    XResizeWindow(xdo_->xdpy, window, width, height), XSync(xdo_->xdpy, False);
+}
+void Screen::moveResize(Window window, Rect r) {
+    XMoveResizeWindow(xdo_->xdpy, window, r.x, r.y, r.width, r.height), XSync(xdo_->xdpy, False);
+}
+void Screen::run(std::vector<std::string> argv) {
+    Program(argv, {"DISPLAY=" + display_}, "").waitForExit(Millis(20000));
+}
 
 bool Screen::sizeChanged(Window window, int width, int height) {
     XSelectInput(xdo_->xdpy, window, StructureNotifyMask), XSync(xdo_->xdpy, False);
     bool changed = false;
-    for (XEvent e; XCheckTypedWindowEvent(xdo_->xdpy, window, ConfigureNotify, &e);) changed |= e.xconfigure.width != width || e.xconfigure.height != height;
+    for (XEvent e; XCheckTypedWindowEvent(xdo_->xdpy, window, ConfigureNotify, &e);)
+        changed |= e.xconfigure.width != width || e.xconfigure.height != height;
     return changed;
 }
 

@@ -23,7 +23,9 @@ bool waitUntil(const std::function<bool()>& done, Millis timeout, Millis step = 
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
-    bool near(Rgb o, int t) const { return std::abs(r - o.r) <= t && std::abs(g - o.g) <= t && std::abs(b - o.b) <= t; }
+    bool near(Rgb o, int t) const {
+        return std::abs(r - o.r) <= t && std::abs(g - o.g) <= t && std::abs(b - o.b) <= t;
+    }
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
@@ -48,7 +50,8 @@ struct Image {
 // runs. Environment entries NAME=VALUE are set for it, a bare NAME is removed.
 class Program {
 public:
-    Program(const std::vector<std::string>& argv, const std::vector<std::string>& environment, const std::string& log);
+    Program(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+            const std::string& log);
     ~Program();
     std::optional<int> waitForExit(Millis timeout);  // its exit code, a signal as 128 + its number
     std::string output() const;
@@ -80,9 +83,9 @@ public:
     void move(int x, int y);  // the pointer, which the keyboard follows when no window manager runs
     void press(int button = 1);
     void release(int button = 1);
-    void dragTo(int x, int y, int steps);  // from where the pointer is
-    void key(const char* keys);           // one after another, e.g. "Return", "F P f", "Escape"
-    void close(Window window);            // WM_DELETE_WINDOW, as a close button sends it
+    void dragTo(int x, int y, int steps);               // from where the pointer is
+    void key(const char* keys);                         // one after another, e.g. "Return", "F P f", "Escape"
+    void close(Window window);                          // WM_DELETE_WINDOW, as a close button sends it
     void resize(Window window, int width, int height);  // as another client would ask
     void moveResize(Window window, Rect rect);
     void run(std::vector<std::string> argv);  // a tool (wmctrl, say) on this display, to its end

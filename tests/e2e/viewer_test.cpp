@@ -1,7 +1,7 @@
 // The viewer as a person meets it, natively on a bare X server and under openbox, and as the
-// 32-bit Windows product under 32-bit Wine: the notice first, the window in its place, the picture, the keys, the
-// trackball, the size it keeps whatever is done to the window, Esc and the close button; then how
-// it ends when the platform fails it. Screenshots land in e2e-shots/<target>/.
+// 32-bit Windows product under 32-bit Wine: the notice first, the window in its place, the picture, the keys,
+// the trackball, the size it keeps whatever is done to the window, Esc and the close button; then how it ends
+// when the platform fails it. Screenshots land in e2e-shots/<target>/.
 #include "scene/viewer_texts.h"
 #include "tests/e2e/driver.h"
 
@@ -19,28 +19,40 @@ using namespace e2e;
 
 const Rgb grey = {38, 38, 38}, fogRed = {128, 64, 64};  // the clear colours 0.15 and (0.5, 0.25, 0.25)
 const Millis patience(60000), soon(20000);              // Wine may take 20 s to show anything
-bool front(Rgb c) { return c.r > c.g + 20; }           // the lit front: pinkish
-bool back(Rgb c) { return c.g > c.r + 20; }            // the lit back: greenish
-bool isGrey(Rgb c) { return c.near(grey, 3); }
+bool front(Rgb c) {
+    return c.r > c.g + 20;
+}  // the lit front: pinkish
+bool back(Rgb c) {
+    return c.g > c.r + 20;
+}  // the lit back: greenish
+bool isGrey(Rgb c) {
+    return c.near(grey, 3);
+}
 
 // Why the Windows product cannot be run here, or null: the prefix is left unmade where the
 // kernel cannot run 32-bit programs.
 const char* whyNoWine() {
     if (access(HELICOID_WINDOWS_EXE, R_OK) != 0) return "no Windows build to run";
-    if (access(E2E_WINE_PREFIX "/system.reg", R_OK) != 0) return "no 32-bit Wine: this machine's kernel cannot run 32-bit programs";
+    if (access(E2E_WINE_PREFIX "/system.reg", R_OK) != 0)
+        return "no 32-bit Wine: this machine's kernel cannot run 32-bit programs";
     return nullptr;
 }
 
 // The viewer (natively, or its Windows build under Wine, which traces its message boxes) on a screen.
-std::unique_ptr<Program> launch(Screen& screen, bool wine, std::vector<std::string> environment, const std::string& log,
-                                const char* native = HELICOID_NATIVE_EXE) {
+std::unique_ptr<Program> launch(Screen& screen, bool wine, std::vector<std::string> environment,
+                                const std::string& log, const char* native = HELICOID_NATIVE_EXE) {
     environment.push_back("DISPLAY=" + screen.display());
     if (!wine) return std::make_unique<Program>(std::vector<std::string>{native}, environment, log);
     environment.push_back("WINEDEBUG=+msgbox");
-    return std::make_unique<Program>(std::vector<std::string>{WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", HELICOID_WINDOWS_EXE}, environment, log);
+    return std::make_unique<Program>(
+        std::vector<std::string>{WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", HELICOID_WINDOWS_EXE},
+        environment, log);
 }
 
-struct Target { const char* name; bool wine, windowManager; };
+struct Target {
+    const char* name;
+    bool wine, windowManager;
+};
 
 class Viewer : public ::testing::TestWithParam<Target> {
 protected:
@@ -62,12 +74,17 @@ protected:
     // check); its notice must come alone, and Return must bring the window's first frame.
     void open() {
         const char* preload = std::getenv("SOAK_PROGRAM_PRELOAD");
-        program = launch(*screen, target.wine, {preload ? std::string("LD_PRELOAD=") + preload : "LD_PRELOAD"}, shots + "program.log");
-        ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience)) << "no notice: " << program->output() << shot("no-notice");
-        EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500))) << "the window came while the notice was up";
+        program =
+            launch(*screen, target.wine, {preload ? std::string("LD_PRELOAD=") + preload : "LD_PRELOAD"},
+                   shots + "program.log");
+        ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience))
+            << "no notice: " << program->output() << shot("no-notice");
+        EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500)))
+            << "the window came while the notice was up";
         ASSERT_TRUE(screen->dismiss(usageNoticeCaption, patience));
         window = screen->waitForWindow(viewerWindowTitle, patience).value_or(0);
-        ASSERT_TRUE(window != 0 && waitUntil([&] { return picture().at(5, 5) == grey; }, patience)) << "no first frame";
+        ASSERT_TRUE(window != 0 && waitUntil([&] { return picture().at(5, 5) == grey; }, patience))
+            << "no first frame";
     }
     // The outer rectangle: natively the X window (a window manager's frame lies outside it); under
     // Wine, whose X geometry lags, the frame against the desktop's colour. The client area lies
@@ -94,7 +111,12 @@ protected:
     }
     // Whether the picture comes to rest for `span`; whether it changes `times` in a row.
     bool settles(Millis span = Millis(800)) {
-        return waitUntil([&] { const Image before = picture(); return !waitUntil([&] { return picture() != before; }, span); }, soon, Millis(0));
+        return waitUntil(
+            [&] {
+                const Image before = picture();
+                return !waitUntil([&] { return picture() != before; }, span);
+            },
+            soon, Millis(0));
     }
     bool keepsChanging(int times) {
         for (Image last = picture(); times-- > 0; last = picture())
@@ -112,7 +134,8 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     ASSERT_NO_FATAL_FAILURE(open());
     // At (50, 50), 0.8 of the 1024-pixel screen on each side; a window manager puts its frame there.
     const Rect start = outer();
-    EXPECT_EQ(start.describe(), (target.windowManager ? Rect{start.x, start.y, 819, 819} : Rect{50, 50, 819, 819}).describe());
+    EXPECT_EQ(start.describe(),
+              (target.windowManager ? Rect{start.x, start.y, 819, 819} : Rect{50, 50, 819, 819}).describe());
 
     // The background all round; the model in the middle, its two sides in their own colours, in
     // whole areas rather than speckled (the coplanar copies of each facet must not fight).
@@ -120,11 +143,14 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     const Image plain = picture();
     const Rect model = plain.box([](Rgb c) { return !isGrey(c); }).value_or(Rect{});
     const int area = model.width * model.height;
-    EXPECT_EQ(plain.count(isGrey, {0, 0, 40, plain.height}) + plain.count(isGrey, {plain.width - 40, 0, 40, plain.height}), 80 * plain.height);
+    EXPECT_EQ(plain.count(isGrey, {0, 0, 40, plain.height}) +
+                  plain.count(isGrey, {plain.width - 40, 0, 40, plain.height}),
+              80 * plain.height);
     EXPECT_NEAR(double(model.width) / plain.width, 0.53, 0.08) << model.describe();
     EXPECT_NEAR(double(model.height) / plain.height, 0.52, 0.08) << model.describe();
     EXPECT_NEAR(model.x + model.width / 2.0, plain.width / 2.0, plain.width * 0.05) << model.describe();
-    EXPECT_TRUE(plain.count(front, model) > area / 20 && plain.count(back, model) > area / 20) << shot("first-frame");
+    EXPECT_TRUE(plain.count(front, model) > area / 20 && plain.count(back, model) > area / 20)
+        << shot("first-frame");
     int pairs = 0, changes = 0;
     for (int y = model.y; y < model.y + model.height; ++y)
         for (int x = model.x; x + 1 < model.x + model.width; ++x) {
@@ -140,8 +166,11 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     type("f");
     waitForPicture("fog-off", [&](const Image& p) { return p == plain; });
     type("p");
-    const Image outlined = waitForPicture("outlines", [&](const Image& p) { return p.count(isGrey, model) > plain.count(isGrey, model) + area / 4; });
-    EXPECT_TRUE(outlined.count(front, model) > 1000 && outlined.count(back, model) > 1000) << "outlines in both colours";
+    const Image outlined = waitForPicture("outlines", [&](const Image& p) {
+        return p.count(isGrey, model) > plain.count(isGrey, model) + area / 4;
+    });
+    EXPECT_TRUE(outlined.count(front, model) > 1000 && outlined.count(back, model) > 1000)
+        << "outlines in both colours";
     type("p");
     waitForPicture("outlines-off", [&](const Image& p) { return p == plain; });
     type("F P f");
@@ -157,7 +186,9 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     const Image pressed = picture();
     screen->dragTo(c.x + c.width / 2 + 150, c.y + c.height / 2 + 80, 15);
     const Image dragged = waitForPicture("dragged", [&](const Image& p) { return p != pressed; });
-    EXPECT_GT(dragged.count([&, i = 0](Rgb p) mutable { return !(p == pressed.pixels[i++]); }), c.width * c.height / 20) << "a small turn";
+    EXPECT_GT(dragged.count([&, i = 0](Rgb p) mutable { return !(p == pressed.pixels[i++]); }),
+              c.width * c.height / 20)
+        << "a small turn";
     EXPECT_TRUE(settles()) << "the model moves while the button is held still";
     screen->release();
     EXPECT_TRUE(keepsChanging(5)) << "the model does not spin after the release" << shot("spinning");
@@ -173,29 +204,56 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
         bool moves, resizes;  // whether it moves the corner, and whether it sizes the window
     };
     const std::string id = std::to_string(window);
-    const auto drag = [&](int x, int y, int dx, int dy) { screen->move(x, y), screen->press(), screen->dragTo(x + dx, y + dy, 6), screen->release(); };
+    const auto drag = [&](int x, int y, int dx, int dy) {
+        screen->move(x, y), screen->press(), screen->dragTo(x + dx, y + dy, 6), screen->release();
+    };
     std::vector<Step> steps = {{"larger", [&](Rect) { screen->resize(window, 1000, 900); }, false, true},
-                               {"moved-and-smaller", [&](Rect r) { screen->moveResize(window, {r.x + 40, r.y + 30, 600, 500}); }, true, true}};
+                               {"moved-and-smaller",
+                                [&](Rect r) {
+                                    screen->moveResize(window, {r.x + 40, r.y + 30, 600, 500});
+                                },
+                                true, true}};
     if (target.windowManager)
         steps = {steps[0],
-                 {"maximised", [&](Rect) { screen->run({"wmctrl", "-i", "-r", id, "-b", "add,maximized_vert,maximized_horz"}); }, false, true},
-                 {"minimised-and-restored", [&](Rect) { screen->run({"xdotool", "windowminimize", "--sync", id}), screen->run({"wmctrl", "-i", "-a", id}); }, false, false},
-                 {"moved", [&](Rect r) { screen->moveResize(window, {r.x + 40, r.y + 30, 819, 819}); }, true, false}};
+                 {"maximised",
+                  [&](Rect) {
+                      screen->run({"wmctrl", "-i", "-r", id, "-b", "add,maximized_vert,maximized_horz"});
+                  },
+                  false, true},
+                 {"minimised-and-restored",
+                  [&](Rect) {
+                      screen->run({"xdotool", "windowminimize", "--sync", id}),
+                          screen->run({"wmctrl", "-i", "-a", id});
+                  },
+                  false, false},
+                 {"moved",
+                  [&](Rect r) {
+                      screen->moveResize(window, {r.x + 40, r.y + 30, 819, 819});
+                  },
+                  true, false}};
     if (target.wine)
-        steps = {{"larger", [&](Rect r) { drag(r.x + r.width - 2, r.y + r.height - 2, 90, 60); }, false, false},
-                 {"smaller-from-the-top-left", [&](Rect r) { drag(r.x + 1, r.y + 1, 40, 30); }, true, false}};
+        steps = {
+            {"larger", [&](Rect r) { drag(r.x + r.width - 2, r.y + r.height - 2, 90, 60); }, false, false},
+            {"smaller-from-the-top-left", [&](Rect r) { drag(r.x + 1, r.y + 1, 40, 30); }, true, false}};
     for (const Step& step : steps) {
         const Rect before = outer();
         const Image whole = picture();
         screen->sizeChanged(window, before.width, before.height);
         step.act(before);
-        EXPECT_TRUE(!step.resizes || waitUntil([&] { return screen->sizeChanged(window, before.width, before.height); }, soon)) << step.name << ": no change";
+        EXPECT_TRUE(!step.resizes ||
+                    waitUntil([&] { return screen->sizeChanged(window, before.width, before.height); }, soon))
+            << step.name << ": no change";
         Rect after;
-        EXPECT_TRUE(waitUntil([&] {
-            after = outer();
-            return after.width == before.width && after.height == before.height && (after.x != before.x || after.y != before.y) == step.moves;
-        }, soon, Millis(100))) << step.name << ": " << after.describe() << ", was " << before.describe() << shot(step.name);
-        EXPECT_TRUE(waitUntil([&] { return picture() == whole; }, soon)) << step.name << ": not whole" << shot(step.name);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                after = outer();
+                return after.width == before.width && after.height == before.height &&
+                       (after.x != before.x || after.y != before.y) == step.moves;
+            },
+            soon, Millis(100)))
+            << step.name << ": " << after.describe() << ", was " << before.describe() << shot(step.name);
+        EXPECT_TRUE(waitUntil([&] { return picture() == whole; }, soon))
+            << step.name << ": not whole" << shot(step.name);
     }
     type("Escape");
     expectEndsWithZero();
@@ -207,7 +265,8 @@ TEST_P(Viewer, CarriesItsIconAndEndsWithZeroByItsCloseButton) {
     std::vector<unsigned long> art = {32, 32}, icon = screen->property(window, "_NET_WM_ICON");
     std::ifstream in(HELICOID_ICON_ART);
     for (std::string line; std::getline(in, line);)
-        for (char c : line[0] == '#' ? std::string() : line) art.push_back(c == 'r' ? 0xFFFF0000ul : c == 'k' ? 0xFF000000ul : 0xFF0000FFul);
+        for (char c : line[0] == '#' ? std::string() : line)
+            art.push_back(c == 'r' ? 0xFFFF0000ul : c == 'k' ? 0xFF000000ul : 0xFF0000FFul);
     for (unsigned long& argb : icon) argb &= 0xFFFFFFFFul;
     EXPECT_TRUE(target.wine || icon == art) << "not the program's icon";
     const Rect o = outer();
@@ -227,15 +286,25 @@ TEST_P(Viewer, SurvivesRandomInput) {
     ASSERT_NO_FATAL_FAILURE(open());
     std::mt19937 pick(7);
     auto below = [&](int n) { return int(pick() % unsigned(n)); };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::getenv("SOAK_SECONDS") ? std::atoi(std::getenv("SOAK_SECONDS")) : 30);
+    const auto end =
+        std::chrono::steady_clock::now() +
+        std::chrono::seconds(std::getenv("SOAK_SECONDS") ? std::atoi(std::getenv("SOAK_SECONDS")) : 30);
     while (std::chrono::steady_clock::now() < end) {
         const Rect r = client();
         screen->move(r.x + below(r.width), r.y + below(r.height));
         switch (below(5)) {
-        case 0: screen->press(), screen->release(); break;
-        case 1: screen->key(below(2) ? "f" : below(2) ? "p" : "F j k P"); break;
-        case 2: screen->resize(window, 300 + below(900), 300 + below(700)); break;
-        default: screen->press(), screen->dragTo(below(1280), below(1024), 4), screen->release();  // out of the window too
+        case 0:
+            screen->press(), screen->release();
+            break;
+        case 1:
+            screen->key(below(2) ? "f" : below(2) ? "p" : "F j k P");
+            break;
+        case 2:
+            screen->resize(window, 300 + below(900), 300 + below(700));
+            break;
+        default:
+            screen->press(), screen->dragTo(below(1280), below(1024), 4),
+                screen->release();  // out of the window too
         }
     }
     type("Escape");
@@ -244,14 +313,18 @@ TEST_P(Viewer, SurvivesRandomInput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(On, Viewer,
-                         ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true}, Target{"wine", true, false}),
+                         ::testing::Values(Target{"native", false, false}, Target{"openbox", false, true},
+                                           Target{"wine", true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NoDisplay, IsSaidInOneLineAndEndsWithOne) {
-    Program program({HELICOID_NATIVE_EXE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, E2E_OUTPUT_DIR "/failures/no-display.log");
+    Program program({HELICOID_NATIVE_EXE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"},
+                    E2E_OUTPUT_DIR "/failures/no-display.log");
     EXPECT_EQ(program.waitForExit(Millis(20000)), std::optional<int>(1));
     const std::string output = program.output();
-    EXPECT_TRUE(std::count(output.begin(), output.end(), '\n') == 1 && output.find("display") != std::string::npos) << output;
+    EXPECT_TRUE(std::count(output.begin(), output.end(), '\n') == 1 &&
+                output.find("display") != std::string::npos)
+        << output;
 }
 
 // Each failure ends in the program's own path: an "Error" box before any window and exit code 1,
@@ -267,7 +340,11 @@ struct Failure {
 };
 
 const Failure failures[] = {
-    {"ChoosePixelFormatFails", false, 24, {"HELICOID_FAULTS=ChoosePixelFormat"}, "ChoosePixelFormat failed\\n"},
+    {"ChoosePixelFormatFails",
+     false,
+     24,
+     {"HELICOID_FAULTS=ChoosePixelFormat"},
+     "ChoosePixelFormat failed\\n"},
     {"SetPixelFormatFails", false, 24, {"HELICOID_FAULTS=SetPixelFormat"}, "SetPixelFormat failed"},
     {"CreateWindowExAFails", false, 24, {"HELICOID_FAULTS=CreateWindowExA"}, "CreateWindow failed"},
     {"RegisterClassAFails", false, 24, {"HELICOID_FAULTS=RegisterClassA"}, "RegisterClass failed"},
@@ -292,13 +369,15 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
         EXPECT_FALSE(screen.waitForWindow(viewerWindowTitle, Millis(0))) << "the window shows behind its box";
         ASSERT_TRUE(screen.dismiss("Error", soon));
         EXPECT_EQ(program->waitForExit(Millis(30000)), std::optional<int>(1)) << program->output();
-        const std::string shown = f.wine ? std::string("L\"") + f.box + "\"" : std::string("box: Error: ") + f.box + "\n";
+        const std::string shown =
+            f.wine ? std::string("L\"") + f.box + "\"" : std::string("box: Error: ") + f.box + "\n";
         EXPECT_NE(program->output().find(shown), std::string::npos) << program->output();
     } else {  // without a context: the window shows, and mouse and keys break nothing
         const std::optional<Window> window = screen.waitForWindow(viewerWindowTitle, Millis(30000));
         ASSERT_TRUE(window) << program->output();
         const Rect r = screen.rect(*window).value_or(Rect{});
-        screen.move(r.x + 400, r.y + 400), screen.press(), screen.dragTo(r.x + 520, r.y + 460, 10), screen.release();
+        screen.move(r.x + 400, r.y + 400), screen.press(), screen.dragTo(r.x + 520, r.y + 460, 10),
+            screen.release();
         screen.key("f p j k");
         EXPECT_FALSE(program->waitForExit(Millis(1500))) << "it ended: " << program->output();
         screen.key("Escape");
@@ -307,15 +386,16 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
     if (f.wine) screen.run({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "end"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(failures), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(failures),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The Win32 behaviours the subset's core is tested for, as the Windows program of those rows that
 // need no input, under Wine: a real Win32 must agree with the rows, as the core does.
 TEST(Win32Rows, AgreeWithWine) {
     if (whyNoWine()) GTEST_SKIP() << whyNoWine();
     Screen screen(std::string(E2E_OUTPUT_DIR) + "/win32-rows/xvfb.log");
-    Program rows({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", WIN32_ROWS_EXE}, {"DISPLAY=" + screen.display()},
-                 std::string(E2E_OUTPUT_DIR) + "/win32-rows/program.log");
+    Program rows({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", WIN32_ROWS_EXE},
+                 {"DISPLAY=" + screen.display()}, std::string(E2E_OUTPUT_DIR) + "/win32-rows/program.log");
     EXPECT_EQ(rows.waitForExit(patience), std::optional<int>(0)) << rows.output();
     screen.run({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "end"});
 }

@@ -17,20 +17,23 @@
 namespace {
 
 std::mt19937_64 randomBits;
-int below(int n) { return int(randomBits() % uint64_t(n)); }
+int below(int n) {
+    return int(randomBits() % uint64_t(n));
+}
 
 void sendRandomMessage() {
     static const WPARAM characters[] = {'f', 'p', 'j', 'k', 'F', 'P', 'x', 27};
-    static const UINT messages[] = {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
-                                    WM_CHAR,      WM_PAINT,     WM_SIZE,      WM_QUERYNEWPALETTE, WM_PALETTECHANGED,
-                                    WM_TIMER,     0};
+    static const UINT messages[] = {WM_MOUSEMOVE,       WM_MOUSEMOVE,      WM_MOUSEMOVE, WM_LBUTTONDOWN,
+                                    WM_LBUTTONUP,       WM_CHAR,           WM_PAINT,     WM_SIZE,
+                                    WM_QUERYNEWPALETTE, WM_PALETTECHANGED, WM_TIMER,     0};
     UINT message = messages[below(sizeof messages / sizeof *messages)];
     WPARAM wParam = below(2) ? WPARAM(fakeWindow) : WPARAM(randomBits());
     if (message == WM_CHAR) wParam = below(3) ? characters[below(8)] : WPARAM(below(256));
     if (message == 0) message = UINT(below(0x400));  // anything else, created and destroyed included
     // Positions mostly in or near the 819 x 819 window, sometimes any bits at all.
     const bool position = message >= WM_MOUSEMOVE && below(4) != 0;
-    WndProc(fakeWindow, message, wParam, position ? MAKELPARAM(below(1019) - 100, below(1019) - 100) : LPARAM(randomBits()));
+    WndProc(fakeWindow, message, wParam,
+            position ? MAKELPARAM(below(1019) - 100, below(1019) - 100) : LPARAM(randomBits()));
 }
 
 // What every message must leave sound; what is wrong, or nullptr.
@@ -62,10 +65,12 @@ int main(int argc, char** argv) {
     fakeWin32.windowProc = WndProc;
     WndProc(fakeWindow, WM_CREATE, 0, 0);
     long frames = 0, messages = std::atol(argv[1]);
-    for (long i = 0; i < messages; ++i, trace.clear(), fakeWin32.queue.clear()) {  // quit messages of windows destroyed on the way
+    for (long i = 0; i < messages;
+         ++i, trace.clear(), fakeWin32.queue.clear()) {  // quit messages of windows destroyed on the way
         sendRandomMessage();
         if (idleFunc != nullptr && below(16) == 0) idleFunc(), ++frames;
-        if (const char* fault = stateFault()) return std::fprintf(stderr, "message %ld of stream %lu: %s\n", i, stream, fault), 1;
+        if (const char* fault = stateFault())
+            return std::fprintf(stderr, "message %ld of stream %lu: %s\n", i, stream, fault), 1;
     }
     std::printf("%ld messages, %ld frames (stream %lu): no fault found\n", messages, frames, stream);
 }

@@ -47,8 +47,10 @@ std::string size(int width, int height) {
 
 BackendWindow* made(const BackendWindowSpec& spec, const std::string& kind) {
     fake::windows.push_back(std::make_unique<BackendWindow>(BackendWindow{fake::nextWindow++}));
-    const std::string place = spec.placed ? std::to_string(spec.x) + "," + std::to_string(spec.y) : "anywhere";
-    say(kind + " " + std::to_string(fake::windows.back()->id) + " " + place + " " + size(spec.width, spec.height));
+    const std::string place =
+        spec.placed ? std::to_string(spec.x) + "," + std::to_string(spec.y) : "anywhere";
+    say(kind + " " + std::to_string(fake::windows.back()->id) + " " + place + " " +
+        size(spec.width, spec.height));
     return fake::windows.back().get();
 }
 
@@ -110,7 +112,8 @@ void backendCaptureMouse(bool capture) {
 }
 
 BackendContext* backendCreateContext(BackendWindow*) {
-    fake::contexts.push_back(std::make_unique<BackendContext>(BackendContext{int(fake::contexts.size()) + 1}));
+    fake::contexts.push_back(
+        std::make_unique<BackendContext>(BackendContext{int(fake::contexts.size()) + 1}));
     return fake::contexts.back().get();
 }
 

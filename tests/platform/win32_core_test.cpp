@@ -36,8 +36,8 @@ const std::vector<rows::Row> withInput = {
          });
          for (int i = 0; i < 3; ++i) rows::next();
      },
-     {"WM_CREATE", "WM_SIZE 0 200x100", "got WM_KEYDOWN 70 00000001", "WM_KEYDOWN 70 00000001", "got WM_CHAR 102",
-      "WM_CHAR 102", "got WM_MOUSEMOVE 0 5,6", "WM_MOUSEMOVE 0 5,6"}},
+     {"WM_CREATE", "WM_SIZE 0 200x100", "got WM_KEYDOWN 70 00000001", "WM_KEYDOWN 70 00000001",
+      "got WM_CHAR 102", "WM_CHAR 102", "got WM_MOUSEMOVE 0 5,6", "WM_MOUSEMOVE 0 5,6"}},
     {"KeyMessagesCarryWindowsBitsAndEscTypes27",
      [] {
          HWND window = rows::open();
@@ -48,9 +48,9 @@ const std::vector<rows::Row> withInput = {
          });
          for (int i = 0; i < 5; ++i) rows::next();
      },
-     {"WM_CREATE", "WM_SIZE 0 200x100", "got WM_KEYDOWN 27 00000001", "WM_KEYDOWN 27 00000001", "got WM_CHAR 27",
-      "WM_CHAR 27", "got WM_KEYDOWN 27 40000001", "WM_KEYDOWN 27 40000001", "got WM_CHAR 27", "WM_CHAR 27",
-      "got WM_KEYUP 27 c0000001", "WM_KEYUP 27 c0000001"}},
+     {"WM_CREATE", "WM_SIZE 0 200x100", "got WM_KEYDOWN 27 00000001", "WM_KEYDOWN 27 00000001",
+      "got WM_CHAR 27", "WM_CHAR 27", "got WM_KEYDOWN 27 40000001", "WM_KEYDOWN 27 40000001",
+      "got WM_CHAR 27", "WM_CHAR 27", "got WM_KEYUP 27 c0000001", "WM_KEYUP 27 c0000001"}},
     {"CaptureGivesPointsOutsideTheWindowAsNegativeHalves",
      [] {
          HWND window = rows::open();
@@ -85,8 +85,9 @@ const std::vector<rows::Row> withInput = {
          });
          for (int i = 0; i < 4; ++i) rows::next();
      },
-     {"WM_CREATE", "WM_SIZE 0 200x100", "WM_PAINT", "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400", "got WM_SIZE 1 0x0",
-      "WM_SIZE 1 0x0", "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400", "got WM_PAINT", "WM_PAINT"}},
+     {"WM_CREATE", "WM_SIZE 0 200x100", "WM_PAINT", "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400",
+      "got WM_SIZE 1 0x0", "WM_SIZE 1 0x0", "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400", "got WM_PAINT",
+      "WM_PAINT"}},
     {"TheCloseButtonDestroysTheWindowThroughDefaultProcessing",
      [] {
          HWND window = rows::open();

@@ -14,10 +14,10 @@ std::vector<HWND> opened;
 
 // The messages the rows look at; a real Win32 sends many more, which go to default processing.
 const std::pair<UINT, const char*> names[] = {
-    {WM_CREATE, "WM_CREATE"},   {WM_DESTROY, "WM_DESTROY"},         {WM_SIZE, "WM_SIZE"},
-    {WM_PAINT, "WM_PAINT"},     {WM_CLOSE, "WM_CLOSE"},             {WM_QUIT, "WM_QUIT"},
-    {WM_KEYDOWN, "WM_KEYDOWN"}, {WM_KEYUP, "WM_KEYUP"},             {WM_CHAR, "WM_CHAR"},
-    {WM_TIMER, "WM_TIMER"},     {WM_MOUSEMOVE, "WM_MOUSEMOVE"},     {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+    {WM_CREATE, "WM_CREATE"},       {WM_DESTROY, "WM_DESTROY"},     {WM_SIZE, "WM_SIZE"},
+    {WM_PAINT, "WM_PAINT"},         {WM_CLOSE, "WM_CLOSE"},         {WM_QUIT, "WM_QUIT"},
+    {WM_KEYDOWN, "WM_KEYDOWN"},     {WM_KEYUP, "WM_KEYUP"},         {WM_CHAR, "WM_CHAR"},
+    {WM_TIMER, "WM_TIMER"},         {WM_MOUSEMOVE, "WM_MOUSEMOVE"}, {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
     {WM_LBUTTONUP, "WM_LBUTTONUP"},
 };
 
@@ -73,8 +73,8 @@ HWND open() {
         windowClass.lpszClassName = className;
         registered = RegisterClassA(&windowClass) != 0;
     }
-    opened.push_back(
-        CreateWindowExA(0, className, "rows", WS_POPUP, 40, 30, 200, 100, nullptr, nullptr, nullptr, nullptr));
+    opened.push_back(CreateWindowExA(0, className, "rows", WS_POPUP, 40, 30, 200, 100, nullptr, nullptr,
+                                     nullptr, nullptr));
     return opened.back();
 }
 
@@ -132,7 +132,8 @@ const std::vector<Row> portable = {
          pause(60);
          MSG msg;
          for (int look = 0; look < 2; ++look)
-             if (PeekMessageA(&msg, window, 0, 0, PM_NOREMOVE)) seen.push_back("peek " + text(msg.message, msg.wParam, 0));
+             if (PeekMessageA(&msg, window, 0, 0, PM_NOREMOVE))
+                 seen.push_back("peek " + text(msg.message, msg.wParam, 0));
          KillTimer(window, 3);
      },
      {"WM_CREATE", "WM_SIZE 0 200x100", "peek WM_TIMER 3", "peek WM_TIMER 3"}},

@@ -12,7 +12,8 @@
 class Offscreen {
 public:
     explicit Offscreen(int side) : side_(side), buffer_(size_t(side) * side * 4) {
-        made_ = context_ != nullptr && OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, side, side);
+        made_ =
+            context_ != nullptr && OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, side, side);
         if (made_) windowWidth = windowHeight = side, initScene();
     }
     ~Offscreen() { OSMesaDestroyContext(context_); }
@@ -21,7 +22,10 @@ public:
         renderFrame();
         e2e::Image image{side_, side_, {}};
         for (int y = side_ - 1; y >= 0; --y)
-            for (int x = 0; x < side_; ++x) image.pixels.push_back({buffer_[(size_t(y) * side_ + x) * 4], buffer_[(size_t(y) * side_ + x) * 4 + 1], buffer_[(size_t(y) * side_ + x) * 4 + 2]});
+            for (int x = 0; x < side_; ++x)
+                image.pixels.push_back({buffer_[(size_t(y) * side_ + x) * 4],
+                                        buffer_[(size_t(y) * side_ + x) * 4 + 1],
+                                        buffer_[(size_t(y) * side_ + x) * 4 + 2]});
         return image;
     }
 
@@ -32,4 +36,6 @@ private:
     OSMesaContext context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
 };
 
-extern "C" BOOL WINAPI SwapBuffers(HDC) { return glFinish(), TRUE; }
+extern "C" BOOL WINAPI SwapBuffers(HDC) {
+    return glFinish(), TRUE;
+}

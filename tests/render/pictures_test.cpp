@@ -41,25 +41,33 @@ TEST_P(Looks, ShowWhatAPersonExpects) {
     // The model, x within +-7.99589 and its height 0..15.707963 shifted down by 9, in a view 30
     // units across: 191.2 to 627.8 across, 226.4 to 655.2 down.
     const e2e::Rect model = resting.box([](Rgb c) { return !c.near(grey, 2); }).value_or(e2e::Rect{});
-    EXPECT_TRUE(std::abs(model.x - 191) <= 3 && std::abs(model.x + model.width - 628) <= 3 && std::abs(model.y - 226) <= 3 &&
-                std::abs(model.y + model.height - 655) <= 3) << model.describe();
+    EXPECT_TRUE(std::abs(model.x - 191) <= 3 && std::abs(model.x + model.width - 628) <= 3 &&
+                std::abs(model.y - 226) <= 3 && std::abs(model.y + model.height - 655) <= 3)
+        << model.describe();
 
     fogEnabled = look.fog, wireframe = look.wireframe, spinning = look.spinning, spinAxis = look.axis;
     const Image seen = gl.frame();
     EXPECT_EQ(seen == resting, look.sameAsResting);
-    for (int corner : {0, 818}) EXPECT_TRUE(seen.at(corner, corner).near(look.background, 1) && seen.at(corner, 818 - corner).near(look.background, 1));
-    EXPECT_GT(seen.count([&](Rgb c) { return !c.near(look.background, 2); }), 819 * 819 / 20) << "the model is drawn";
+    for (int corner : {0, 818})
+        EXPECT_TRUE(seen.at(corner, corner).near(look.background, 1) &&
+                    seen.at(corner, 818 - corner).near(look.background, 1));
+    EXPECT_GT(seen.count([&](Rgb c) { return !c.near(look.background, 2); }), 819 * 819 / 20)
+        << "the model is drawn";
     if (look.fog == 0 && look.wireframe == 0) {  // both sides, the front pinkish, the back greenish
         EXPECT_GT(seen.count([](Rgb c) { return c.r > c.g + 20; }), 5000);
         EXPECT_GT(seen.count([](Rgb c) { return c.g > c.r + 20; }), 5000);
     }
-    const auto between = [&](const Image& p) { return p.count([](Rgb c) { return c.near(grey, 2); }, model); };
-    EXPECT_EQ(between(seen) > between(resting) + model.width * model.height / 5, look.wireframe == 1) << "outlines";
+    const auto between = [&](const Image& p) {
+        return p.count([](Rgb c) { return c.near(grey, 2); }, model);
+    };
+    EXPECT_EQ(between(seen) > between(resting) + model.width * model.height / 5, look.wireframe == 1)
+        << "outlines";
     fogEnabled = wireframe = spinning = 0;
     EXPECT_EQ(gl.frame() == resting, !look.spinning || look.sameAsResting) << "back to the first look";
 }
 
-INSTANTIATE_TEST_SUITE_P(States, Looks, ::testing::ValuesIn(looks), [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(States, Looks, ::testing::ValuesIn(looks),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 // The model's rotation is kept by multiplying in each frame's step: after a million steps it must
 // still be a rotation (to 1e-5, which keeps the model's size to 0.001 %), not a matrix grown or

@@ -14,19 +14,43 @@ FakeWin32 fakeWin32;
 
 namespace {
 
-#define NAMED(value) {value, #value}
-const std::pair<unsigned, const char*> glNames[] = {
-    NAMED(GL_FOG_MODE), NAMED(GL_EXP2), NAMED(GL_FOG_DENSITY), NAMED(GL_FOG_COLOR), NAMED(GL_FOG),
-    NAMED(GL_PROJECTION), NAMED(GL_MODELVIEW), NAMED(GL_MODELVIEW_MATRIX), NAMED(GL_LIGHT_MODEL_TWO_SIDE),
-    NAMED(GL_LIGHTING), NAMED(GL_POSITION), NAMED(GL_AMBIENT), NAMED(GL_DIFFUSE), NAMED(GL_SPECULAR),
-    NAMED(GL_SHININESS), NAMED(GL_DEPTH_TEST), NAMED(GL_FRONT), NAMED(GL_BACK), NAMED(GL_FRONT_AND_BACK),
-    NAMED(GL_LINE), NAMED(GL_FILL), NAMED(GL_TRIANGLES),
-    NAMED(GL_LIGHT0), NAMED(GL_LIGHT1), NAMED(GL_LIGHT2), NAMED(GL_LIGHT3), NAMED(GL_LIGHT4), NAMED(GL_LIGHT5),
-    NAMED(GL_LIGHT6), NAMED(GL_LIGHT7)};
+#define NAMED(value) \
+    { value, #value }
+const std::pair<unsigned, const char*> glNames[] = {NAMED(GL_FOG_MODE),
+                                                    NAMED(GL_EXP2),
+                                                    NAMED(GL_FOG_DENSITY),
+                                                    NAMED(GL_FOG_COLOR),
+                                                    NAMED(GL_FOG),
+                                                    NAMED(GL_PROJECTION),
+                                                    NAMED(GL_MODELVIEW),
+                                                    NAMED(GL_MODELVIEW_MATRIX),
+                                                    NAMED(GL_LIGHT_MODEL_TWO_SIDE),
+                                                    NAMED(GL_LIGHTING),
+                                                    NAMED(GL_POSITION),
+                                                    NAMED(GL_AMBIENT),
+                                                    NAMED(GL_DIFFUSE),
+                                                    NAMED(GL_SPECULAR),
+                                                    NAMED(GL_SHININESS),
+                                                    NAMED(GL_DEPTH_TEST),
+                                                    NAMED(GL_FRONT),
+                                                    NAMED(GL_BACK),
+                                                    NAMED(GL_FRONT_AND_BACK),
+                                                    NAMED(GL_LINE),
+                                                    NAMED(GL_FILL),
+                                                    NAMED(GL_TRIANGLES),
+                                                    NAMED(GL_LIGHT0),
+                                                    NAMED(GL_LIGHT1),
+                                                    NAMED(GL_LIGHT2),
+                                                    NAMED(GL_LIGHT3),
+                                                    NAMED(GL_LIGHT4),
+                                                    NAMED(GL_LIGHT5),
+                                                    NAMED(GL_LIGHT6),
+                                                    NAMED(GL_LIGHT7)};
 const std::pair<unsigned, const char*> messageNames[] = {
-    NAMED(WM_CREATE), NAMED(WM_DESTROY), NAMED(WM_SIZE), NAMED(WM_PAINT), NAMED(WM_CLOSE), NAMED(WM_QUIT),
-    NAMED(WM_CHAR), NAMED(WM_TIMER), NAMED(WM_MOUSEMOVE), NAMED(WM_LBUTTONDOWN), NAMED(WM_LBUTTONUP),
-    NAMED(WM_QUERYNEWPALETTE), NAMED(WM_PALETTECHANGED)};
+    NAMED(WM_CREATE),        NAMED(WM_DESTROY),     NAMED(WM_SIZE),      NAMED(WM_PAINT),
+    NAMED(WM_CLOSE),         NAMED(WM_QUIT),        NAMED(WM_CHAR),      NAMED(WM_TIMER),
+    NAMED(WM_MOUSEMOVE),     NAMED(WM_LBUTTONDOWN), NAMED(WM_LBUTTONUP), NAMED(WM_QUERYNEWPALETTE),
+    NAMED(WM_PALETTECHANGED)};
 #undef NAMED
 
 template <std::size_t N>
@@ -48,14 +72,19 @@ std::string text(double number) {
 
 std::string text(const char* string) {
     if (string == nullptr) return "null";
-    if (reinterpret_cast<uintptr_t>(string) <= 0xffff) return "#" + std::to_string(reinterpret_cast<uintptr_t>(string));
+    if (reinterpret_cast<uintptr_t>(string) <= 0xffff)
+        return "#" + std::to_string(reinterpret_cast<uintptr_t>(string));
     std::string quoted = "\"";
     for (const char* c = string; *c != 0; ++c) quoted += *c == '\n' ? std::string("\\n") : std::string(1, *c);
     return quoted + "\"";
 }
 
-std::string text(GlEnum value) { return nameOf(glNames, value.value); }
-std::string text(Message value) { return nameOf(messageNames, value.value); }
+std::string text(GlEnum value) {
+    return nameOf(glNames, value.value);
+}
+std::string text(Message value) {
+    return nameOf(messageNames, value.value);
+}
 
 std::string text(Floats values) {
     std::string numbers;
@@ -72,7 +101,8 @@ std::vector<std::string> callsOf(const std::string& name) {
 
 std::string viewerState() {
     char state[128];
-    std::snprintf(state, sizeof state, "fog=%d wire=%d drag=%d spin=%d anim=%d press=%d,%d angle=%.3g hook=%d", fogEnabled,
+    std::snprintf(state, sizeof state,
+                  "fog=%d wire=%d drag=%d spin=%d anim=%d press=%d,%d angle=%.3g hook=%d", fogEnabled,
                   wireframe, tracking, spinning, animating, pressX, pressY, spinAngle, idleFunc != nullptr);
     return state;
 }

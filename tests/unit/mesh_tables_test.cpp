@@ -20,14 +20,17 @@ TEST(MeshTables, ShareNormalsWhereTheirKeysMatch) {
     for (const auto& [entry, count] : uses) ++entriesByUses[entry == 1 ? -count : count];
     EXPECT_EQ(entriesByUses, (std::map<int, int>{{-3724, 1}, {1, 204}, {2, 1760}}));
     for (int i = 0; i < mesh.normalCount; ++i)
-        EXPECT_NEAR(std::hypot(mesh.normals[i].x, mesh.normals[i].y, mesh.normals[i].z), i == 1 ? 0.0 : 1.0, 2e-6) << i;
+        EXPECT_NEAR(std::hypot(mesh.normals[i].x, mesh.normals[i].y, mesh.normals[i].z), i == 1 ? 0.0 : 1.0,
+                    2e-6)
+            << i;
 }
 
 // FNV-1a over the positions, the triangles and the normals, as they lie in memory.
 TEST(MeshTables, MatchTheirDigest) {
     uint64_t digest = 0xcbf29ce484222325ull;
     auto add = [&](const void* data, size_t bytes) {
-        for (size_t i = 0; i < bytes; ++i) digest = (digest ^ static_cast<const unsigned char*>(data)[i]) * 0x100000001b3ull;
+        for (size_t i = 0; i < bytes; ++i)
+            digest = (digest ^ static_cast<const unsigned char*>(data)[i]) * 0x100000001b3ull;
     };
     add(mesh.vertices, sizeof(Vec3) * helicoidVertexCount);
     add(mesh.triangles, sizeof(MeshTriangle) * helicoidTriangleCount);

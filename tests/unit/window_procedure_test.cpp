@@ -34,19 +34,72 @@ const char* const asked = "fog=0 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 h
 const Calls realise = {"UnrealizeObject 4", "SelectPalette 2 4 0", "RealizePalette 2"};
 
 const MessageCase cases[] = {
-    {"BeforeTheContextSizesGetDefaultProcessing", false, false, WM_SIZE, 0, MAKELPARAM(9, 9), 99,
-     {"DefWindowProcA 1 WM_SIZE 0 589833"}, resting},
-    {"BeforeTheContextPaintingIsLeftToDefault", false, false, WM_PAINT, 0, 0, 99, {"DefWindowProcA 1 WM_PAINT 0 0"}, resting},
-    {"BeforeTheContextAPressIsLeftToDefault", false, false, WM_LBUTTONDOWN, 0, 0, 99, {"DefWindowProcA 1 WM_LBUTTONDOWN 0 0"}, resting},
+    {"BeforeTheContextSizesGetDefaultProcessing",
+     false,
+     false,
+     WM_SIZE,
+     0,
+     MAKELPARAM(9, 9),
+     99,
+     {"DefWindowProcA 1 WM_SIZE 0 589833"},
+     resting},
+    {"BeforeTheContextPaintingIsLeftToDefault",
+     false,
+     false,
+     WM_PAINT,
+     0,
+     0,
+     99,
+     {"DefWindowProcA 1 WM_PAINT 0 0"},
+     resting},
+    {"BeforeTheContextAPressIsLeftToDefault",
+     false,
+     false,
+     WM_LBUTTONDOWN,
+     0,
+     0,
+     99,
+     {"DefWindowProcA 1 WM_LBUTTONDOWN 0 0"},
+     resting},
     // A repeat count of 2 in lParam still toggles once.
-    {"KeysWorkWithoutAContextAndToggleOncePerMessage", false, false, WM_CHAR, 'f', 2, 0, {},
+    {"KeysWorkWithoutAContextAndToggleOncePerMessage",
+     false,
+     false,
+     WM_CHAR,
+     'f',
+     2,
+     0,
+     {},
      "fog=1 wire=0 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
-    {"OutlinesToggleOncePerMessage", true, false, WM_CHAR, 'p', 2, 0, {}, "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
+    {"OutlinesToggleOncePerMessage",
+     true,
+     false,
+     WM_CHAR,
+     'p',
+     2,
+     0,
+     {},
+     "fog=0 wire=1 drag=0 spin=0 anim=1 press=0,0 angle=2 hook=1"},
     {"ANewPaletteIsRealisedAgain", false, true, WM_QUERYNEWPALETTE, 0, 0, 1, realise, asked},
     {"AnotherWindowSPaletteChangeIsAnswered", true, true, WM_PALETTECHANGED, 9, 0, 0, realise, asked},
-    {"AnotherWindowSPaletteChangeWithoutAPaletteIsLeftToDefault", true, false, WM_PALETTECHANGED, 9, 0, 99,
-     {"DefWindowProcA 1 WM_PALETTECHANGED 9 0"}, resting},
-    {"ThisWindowSOwnPaletteChangeIsNot", true, true, WM_PALETTECHANGED, 1, 0, 99, {"DefWindowProcA 1 WM_PALETTECHANGED 1 0"}, resting},
+    {"AnotherWindowSPaletteChangeWithoutAPaletteIsLeftToDefault",
+     true,
+     false,
+     WM_PALETTECHANGED,
+     9,
+     0,
+     99,
+     {"DefWindowProcA 1 WM_PALETTECHANGED 9 0"},
+     resting},
+    {"ThisWindowSOwnPaletteChangeIsNot",
+     true,
+     true,
+     WM_PALETTECHANGED,
+     1,
+     0,
+     99,
+     {"DefWindowProcA 1 WM_PALETTECHANGED 1 0"},
+     resting},
 };
 
 class WindowMessages : public ::testing::TestWithParam<MessageCase> {};
@@ -67,7 +120,6 @@ TEST_P(WindowMessages, GiveTheirResultCallsAndState) {
 INSTANTIATE_TEST_SUITE_P(Cases, WindowMessages, ::testing::ValuesIn(cases),
                          [](const auto& info) { return std::string(info.param.what); });
 
-
 struct Event {
     UINT message;
     int x, y;        // a WM_CHAR's character in x
@@ -86,39 +138,77 @@ struct Script {
 const char* const startStep = "glRotatef 2 0.300000012 0.200000003 0.400000006";
 
 const Script scripts[] = {
-    {"AClickAtRestStopsTheModelAfterOneFrameWithTheCurrentStep", false,
-     {{WM_LBUTTONDOWN, 400, 400, 2}, {WM_LBUTTONUP, 400, 400, 1}}, 4, {startStep},
+    {"AClickAtRestStopsTheModelAfterOneFrameWithTheCurrentStep",
+     false,
+     {{WM_LBUTTONDOWN, 400, 400, 2}, {WM_LBUTTONUP, 400, 400, 1}},
+     4,
+     {startStep},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"AClickWhenStoppedDrawsOnlyTheFrameOfTheRelease", true,
-     {{WM_LBUTTONDOWN, 300, 300, 0}, {WM_LBUTTONUP, 300, 300, 0}}, 1, {},
+    {"AClickWhenStoppedDrawsOnlyTheFrameOfTheRelease",
+     true,
+     {{WM_LBUTTONDOWN, 300, 300, 0}, {WM_LBUTTONUP, 300, 300, 0}},
+     1,
+     {},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=300,300 angle=0 hook=0"},
-    {"ADragToTheRightTurnsAboutTheVerticalAxisByTheLastStepOfABurst", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 450, 400, 0}, {WM_MOUSEMOVE, 500, 400, 0},
-      {WM_LBUTTONUP, 400, 400, 1}}, 2, {"glRotatef 12.3655844 0 0.137070775 0"},
+    {"ADragToTheRightTurnsAboutTheVerticalAxisByTheLastStepOfABurst",
+     true,
+     {{WM_LBUTTONDOWN, 400, 400, 0},
+      {WM_MOUSEMOVE, 450, 400, 0},
+      {WM_MOUSEMOVE, 500, 400, 0},
+      {WM_LBUTTONUP, 400, 400, 1}},
+     2,
+     {"glRotatef 12.3655844 0 0.137070775 0"},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"ADragUpwardsReleasedAwaySpinsOnAboutTheHorizontalAxis", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 300, 0}, {WM_LBUTTONUP, 450, 250, 1}}, 3,
+    {"ADragUpwardsReleasedAwaySpinsOnAboutTheHorizontalAxis",
+     true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 300, 0}, {WM_LBUTTONUP, 450, 250, 1}},
+     3,
      {3, "glRotatef 23.7150764 -0.261203885 0 0"},
      "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=23.7 hook=1"},
-    {"AReleaseAwayWithNoMotionSpinsWithTheStepOfBeforeThePress", false,
-     {{WM_LBUTTONDOWN, 400, 400, 1}, {WM_LBUTTONUP, 410, 400, 1}}, 4, {3, startStep},
+    {"AReleaseAwayWithNoMotionSpinsWithTheStepOfBeforeThePress",
+     false,
+     {{WM_LBUTTONDOWN, 400, 400, 1}, {WM_LBUTTONUP, 410, 400, 1}},
+     4,
+     {3, startStep},
      "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=2 hook=1"},
-    {"AReleaseWhileSpinningStopsOnlyAtTheStoredPressPoint", false,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_LBUTTONUP, 410, 400, 0}, {WM_LBUTTONUP, 10, 20, 0},
-      {WM_LBUTTONUP, 400, 400, 1}}, 2, {startStep},
+    {"AReleaseWhileSpinningStopsOnlyAtTheStoredPressPoint",
+     false,
+     {{WM_LBUTTONDOWN, 400, 400, 0},
+      {WM_LBUTTONUP, 410, 400, 0},
+      {WM_LBUTTONUP, 10, 20, 0},
+      {WM_LBUTTONUP, 400, 400, 1}},
+     2,
+     {startStep},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"MotionToTheSameSpherePointGivesAStepThatTurnsNothing", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 400, 1}, {WM_LBUTTONUP, 401, 400, 2}}, 3, {},
+    {"MotionToTheSameSpherePointGivesAStepThatTurnsNothing",
+     true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 400, 1}, {WM_LBUTTONUP, 401, 400, 2}},
+     3,
+     {},
      "fog=0 wire=0 drag=0 spin=1 anim=1 press=400,400 angle=0 hook=1"},
-    {"ADragOutAboveAndLeftOfTheWindowTurnsTowardsTheRim", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, -300, -200, 0}, {WM_LBUTTONUP, 400, 400, 1}}, 2, {"glRotatef 127.279221 -0.650791407 -0.759256601 0"},
+    {"ADragOutAboveAndLeftOfTheWindowTurnsTowardsTheRim",
+     true,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, -300, -200, 0}, {WM_LBUTTONUP, 400, 400, 1}},
+     2,
+     {"glRotatef 127.279221 -0.650791407 -0.759256601 0"},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=400,400 angle=0 hook=0"},
-    {"AKeyWhileSpinningFreelyLeavesTheSpinGoing", false,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_LBUTTONUP, 410, 400, 0}, {WM_CHAR, 'p', 0, 2}}, 4, {4, startStep},
+    {"AKeyWhileSpinningFreelyLeavesTheSpinGoing",
+     false,
+     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_LBUTTONUP, 410, 400, 0}, {WM_CHAR, 'p', 0, 2}},
+     4,
+     {4, startStep},
      "fog=0 wire=1 drag=0 spin=1 anim=1 press=400,400 angle=2 hook=1"},
-    {"AReleaseWithoutAPressWhenStoppedChangesNothing", true, {{WM_LBUTTONUP, 300, 300, 0}}, 0, {},
+    {"AReleaseWithoutAPressWhenStoppedChangesNothing",
+     true,
+     {{WM_LBUTTONUP, 300, 300, 0}},
+     0,
+     {},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=0,0 angle=2 hook=0"},
-    {"MotionWithoutAPressChangesNothing", true, {{WM_MOUSEMOVE, 500, 500, 0}}, 0, {},
+    {"MotionWithoutAPressChangesNothing",
+     true,
+     {{WM_MOUSEMOVE, 500, 500, 0}},
+     0,
+     {},
      "fog=0 wire=0 drag=0 spin=0 anim=0 press=0,0 angle=2 hook=0"},
 };
 
@@ -133,7 +223,9 @@ TEST_P(TrackballScripts, LeaveTheirStateFramesAndSteps) {
     fakeWin32.windowProc = WndProc;
     animating = s.stopped ? 0 : 1;
     idleFunc = s.stopped ? nullptr : idleFrame;
-    for (const Event& e : s.events) fakeWin32.queue.push_back({e.message, e.message == WM_CHAR ? WPARAM(e.x) : 0, MAKELPARAM(e.x, e.y), e.idleBefore});
+    for (const Event& e : s.events)
+        fakeWin32.queue.push_back(
+            {e.message, e.message == WM_CHAR ? WPARAM(e.x) : 0, MAKELPARAM(e.x, e.y), e.idleBefore});
     fakeWin32.queue.push_back({WM_QUIT, 0, 0, 2});
     runMessageLoop();
     EXPECT_EQ(int(callsOf("SwapBuffers").size()), s.frames);
@@ -144,31 +236,47 @@ TEST_P(TrackballScripts, LeaveTheirStateFramesAndSteps) {
 INSTANTIATE_TEST_SUITE_P(Scripts, TrackballScripts, ::testing::ValuesIn(scripts),
                          [](const auto& info) { return std::string(info.param.what); });
 
-
 bool failAllocation = false;  // makes the palette's memory unobtainable
-const DWORD window = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER, paletted = window | PFD_NEED_PALETTE;
+const DWORD window = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
+            paletted = window | PFD_NEED_PALETTE;
 
 struct PaletteCase {
     const char* what;
     PIXELFORMATDESCRIPTOR format;  // flags, type, colour bits, red bits and shift, green, blue
     bool failAllocation;
-    int count;                                 // entries, or 0 for no palette
+    int count;                                // entries, or 0 for no palette
     std::vector<std::array<int, 4>> entries;  // index, red, green, blue
 };
 
-PIXELFORMATDESCRIPTOR format(DWORD flags, BYTE type, BYTE bits, BYTE r, BYTE rShift, BYTE g, BYTE gShift, BYTE b, BYTE bShift) {
-    return {40, 1, flags, type, bits, r, rShift, g, gShift, b, bShift, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+PIXELFORMATDESCRIPTOR format(DWORD flags, BYTE type, BYTE bits, BYTE r, BYTE rShift, BYTE g, BYTE gShift,
+                             BYTE b, BYTE bShift) {
+    return {40, 1, flags, type, bits, r, rShift, g, gShift, b, bShift, 0, 0,
+            0,  0, 0,     0,    0,    0, 0,      0, 0,      0, 0,      0, 0};
 }
 
 // 3-3-2: red and green in steps of 255/7, blue in steps of 255/3, truncated.
 const PaletteCase palettes[] = {
-    {"A332FormatSpreadsEachChannelEvenly", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6), false, 256,
+    {"A332FormatSpreadsEachChannelEvenly",
+     format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6),
+     false,
+     256,
      {{0, 0, 0, 0}, {255, 255, 255, 255}, {0x53, 109, 72, 85}, {0x87, 255, 0, 170}}},
-    {"AColourIndexFormatGetsOneToo", format(window, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6), false, 256, {{255, 255, 255, 255}}},
-    {"AChannelOfZeroBitsIsZeroInEveryEntry", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6), false, 256,
+    {"AColourIndexFormatGetsOneToo",
+     format(window, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6),
+     false,
+     256,
+     {{255, 255, 255, 255}}},
+    {"AChannelOfZeroBitsIsZeroInEveryEntry",
+     format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6),
+     false,
+     256,
      {{255, 255, 255, 0}, {0x87, 255, 0, 0}}},
     {"TrueColourNeedsNone", format(window, PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0), false, 0, {}},
-    {"APaletteFormatDeeperThanAPaletteCanCountGetsNone", format(paletted, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5, 11), false, 0, {}},
+    {"APaletteFormatDeeperThanAPaletteCanCountGetsNone",
+     format(paletted, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5, 11),
+     false,
+     0,
+     {}},
     {"NoPaletteWhenItsMemoryCannotBeHad", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6), true, 0, {}},
 };
 
@@ -182,17 +290,21 @@ TEST_P(Palettes, FollowThePixelFormat) {
     setupPalette(fakeDC);
     failAllocation = false;
     std::vector<std::string> calls = {"GetPixelFormat 2", "DescribePixelFormat 2 7 40"};
-    if (c.count > 0) calls.insert(calls.end(), {"CreatePalette 768 " + std::to_string(c.count), "SelectPalette 2 4 0", "RealizePalette 2"});
+    if (c.count > 0)
+        calls.insert(calls.end(), {"CreatePalette 768 " + std::to_string(c.count), "SelectPalette 2 4 0",
+                                   "RealizePalette 2"});
     EXPECT_EQ(trace, calls);
     EXPECT_EQ(hPalette, c.count > 0 ? fakePalette : nullptr);
     EXPECT_EQ(idleFunc, nullptr) << "making the palette draws nothing";
     for (const auto& e : c.entries) {
         const PALETTEENTRY& entry = fakeWin32.palette.at(e[0]);
-        EXPECT_EQ((std::array<int, 5>{e[0], entry.peRed, entry.peGreen, entry.peBlue, entry.peFlags}), (std::array<int, 5>{e[0], e[1], e[2], e[3], 0}));
+        EXPECT_EQ((std::array<int, 5>{e[0], entry.peRed, entry.peGreen, entry.peBlue, entry.peFlags}),
+                  (std::array<int, 5>{e[0], e[1], e[2], e[3], 0}));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, Palettes, ::testing::ValuesIn(palettes), [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Formats, Palettes, ::testing::ValuesIn(palettes),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
 

@@ -38,7 +38,9 @@ Number toNumber(double v) {
     return {text, std::strtod(text.c_str(), nullptr)};
 }
 
-Point toPoint(double x, double y, double z) { return {toNumber(x), toNumber(y), toNumber(z)}; }
+Point toPoint(double x, double y, double z) {
+    return {toNumber(x), toNumber(y), toNumber(z)};
+}
 
 // Grid point P(j, k): u runs across the band, theta both turns it and raises it.
 Point gridPoint(int j, int k) {
@@ -131,7 +133,8 @@ void writeSource(FILE* out, const TableBuilder& tables) {
     std::fprintf(out, "const MeshTriangle triangleTable[helicoidTriangleCount] = {\n");
     for (size_t t = 0; t < triangleCount; ++t) {
         int n = tables.triangles[t].normal;
-        std::fprintf(out, "    {{%zu, %zu, %zu}, {%d, %d, %d}, {-1, -1, -1}},\n", 3 * t, 3 * t + 1, 3 * t + 2, n, n, n);
+        std::fprintf(out, "    {{%zu, %zu, %zu}, {%d, %d, %d}, {-1, -1, -1}},\n", 3 * t, 3 * t + 1, 3 * t + 2,
+                     n, n, n);
     }
     std::fprintf(out, "};\n\nconst Vec3 positionTable[helicoidVertexCount] = {\n");
     for (const Triangle& t : tables.triangles)
@@ -142,7 +145,8 @@ void writeSource(FILE* out, const TableBuilder& tables) {
 
     std::fprintf(out,
                  "const Mesh helicoidMesh = {\n    \"0_0\",\n    triangleTable, helicoidTriangleCount,\n"
-                 "    positionTable, helicoidVertexCount,\n    normalTable, helicoidNormalCount,\n    {0, 0, 1},\n};\n");
+                 "    positionTable, helicoidVertexCount,\n    normalTable, helicoidNormalCount,\n    {0, 0, "
+                 "1},\n};\n");
 }
 
 // Writes one output through a temporary file, so a failed run leaves no half-written file.

@@ -12,7 +12,7 @@ struct SdlKey {
     WORD virtualKey;
 };
 constexpr SdlKey sdlControlKeys[] = {
-    {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_RETURN, VK_RETURN},   {SDLK_KP_ENTER, VK_RETURN},
+    {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_RETURN, VK_RETURN},  {SDLK_KP_ENTER, VK_RETURN},
     {SDLK_TAB, VK_TAB},       {SDLK_BACKSPACE, VK_BACK},
 };
 
@@ -123,8 +123,8 @@ void sdlTranslateEvent(const SDL_Event& event) {
     case SDL_MOUSEBUTTONUP:
         if (event.button.button == SDL_BUTTON_LEFT) {
             const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            sdlTranslateMouse(event.button.windowID, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down, event.button.x,
-                              event.button.y, event.button.timestamp);
+            sdlTranslateMouse(event.button.windowID, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down,
+                              event.button.x, event.button.y, event.button.timestamp);
         }
         break;
     default:

@@ -56,8 +56,9 @@ std::string sdlClosestX11Visual(int depthBits) {
         }
         // The one pixel format has no alpha channel, so a visual without one is the closer match.
         SdlVisualScore score{sdlDepthDistance(sdlGlx(display, v, GLX_DEPTH_SIZE), depthBits),
-                                sdlGlx(display, v, GLX_ALPHA_SIZE) + sdlGlx(display, v, GLX_STENCIL_SIZE) +
-                                    sdlGlx(display, v, GLX_ACCUM_RED_SIZE) + sdlGlx(display, v, GLX_AUX_BUFFERS)};
+                             sdlGlx(display, v, GLX_ALPHA_SIZE) + sdlGlx(display, v, GLX_STENCIL_SIZE) +
+                                 sdlGlx(display, v, GLX_ACCUM_RED_SIZE) +
+                                 sdlGlx(display, v, GLX_AUX_BUFFERS)};
         if (best == 0 || sdlBetter(score, bestScore)) {
             best = v->visualid;
             bestScore = score;
