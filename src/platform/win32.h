@@ -1,5 +1,6 @@
 // The program's one platform header: Windows' own <windows.h> on Windows, and on other hosts
-// our Win32 subset over SDL2, which offers the same names with the same behaviour.
+// our Win32 subset (its core over a backend), which offers the same names with the same
+// behaviour.
 #pragma once
 
 #ifdef _WIN32
