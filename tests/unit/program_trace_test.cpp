@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
@@ -37,21 +38,12 @@ TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
         for (const std::string& line : trace) out << line << '\n';
         GTEST_SKIP() << "recorded " << trace.size() << " calls in " << path;
     }
+    // As one text each, so that a difference is shown as a diff of the lines around it.
     std::ifstream in(path);
-    std::vector<std::string> golden;
-    for (std::string line; std::getline(in, line);) golden.push_back(line);
-    size_t at = 0;  // the first call that differs, shown with three calls on each side
-    while (at < trace.size() && at < golden.size() && trace[at] == golden[at]) ++at;
-    const auto line = [](const std::vector<std::string>& lines, size_t i) {
-        return i < lines.size() ? lines[i] : std::string();
-    };
-    std::string around;
-    for (size_t i = at < 3 ? 0 : at - 3; i <= at + 3; ++i)
-        around += std::to_string(i + 1) + (i == at ? " > " : "   ") + line(golden, i) + "  |  " +
-                  line(trace, i) + "\n";
-    EXPECT_TRUE(at == trace.size() && at == golden.size())
-        << "the run differs from " << path << " at call " << at + 1 << " (recorded | now):\n"
-        << around;
+    const std::string golden(std::istreambuf_iterator<char>(in), {});
+    std::string now;
+    for (const std::string& line : trace) now += line + '\n';
+    EXPECT_EQ(now, golden) << "the run differs from " << path;
 }
 
 }  // namespace
