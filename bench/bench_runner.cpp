@@ -51,9 +51,7 @@ volatile sig_atomic_t serverGroup = 0, programGroup = 0;
 int64_t nowNs() {
     return std::chrono::nanoseconds(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
-void pause(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 void say(const std::string& text = "") {
     std::printf("%s\n", text.c_str());
@@ -97,12 +95,8 @@ std::string slurp(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-std::string proc(int pid, const std::string& file) {
-    return "/proc/" + std::to_string(pid) + "/" + file;
-}
-std::string load() {
-    return slurp("/proc/loadavg").substr(0, 14);
-}
+std::string proc(int pid, const std::string& file) { return "/proc/" + std::to_string(pid) + "/" + file; }
+std::string load() { return slurp("/proc/loadavg").substr(0, 14); }
 
 // CPU seconds (user + system) and minor page faults, from a stat file of a process or a thread.
 struct Usage {

@@ -25,9 +25,7 @@ static void *realSwap, *realGetProc, *realPoll; /* through __atomic builtins: an
 static SwapRecord* record;
 
 /* Since glibc 2.34 (Debian 12 has 2.36) dlsym is in libc under that version. */
-static void findRealDlsym(void) {
-    realDlsym = (DlsymFunction)dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.34");
-}
+static void findRealDlsym(void) { realDlsym = (DlsymFunction)dlvsym(RTLD_NEXT, "dlsym", "GLIBC_2.34"); }
 
 /* The real lookup. Called from here, RTLD_NEXT searches the libraries after this one. */
 static void* lookUp(void* handle, const char* name) {

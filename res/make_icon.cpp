@@ -22,9 +22,7 @@ struct Colour {
     std::uint8_t red, green, blue;
 };
 
-bool operator==(Colour a, Colour b) {
-    return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
+bool operator==(Colour a, Colour b) { return a.red == b.red && a.green == b.green && a.blue == b.blue; }
 
 // The characters the art may use, and the colour each one stands for. Every colour is one of
 // the 16 VGA colours below, so the 16-colour image shows exactly the same picture.
@@ -104,9 +102,7 @@ Picture readArt(const std::string& path) {
     return picture;
 }
 
-void put8(std::vector<std::uint8_t>& out, unsigned value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-}
+void put8(std::vector<std::uint8_t>& out, unsigned value) { out.push_back(static_cast<std::uint8_t>(value)); }
 
 void put16(std::vector<std::uint8_t>& out, unsigned value) {
     put8(out, value & 0xff);
@@ -119,9 +115,7 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 // Bytes in one bitmap row of the given depth; rows are padded to a multiple of four bytes.
-int rowBytes(int bitsPerPixel) {
-    return (iconSize * bitsPerPixel + 31) / 32 * 4;
-}
+int rowBytes(int bitsPerPixel) { return (iconSize * bitsPerPixel + 31) / 32 * 4; }
 
 // One icon image: a BITMAPINFOHEADER, the colour table, the colour (XOR) bits and the
 // transparency (AND) mask. Both bitmaps are stored bottom row first; the header's height counts

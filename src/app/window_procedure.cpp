@@ -15,12 +15,8 @@ namespace {
 
 // Mouse coordinates are signed 16-bit halves of lParam: while the mouse is captured, points
 // left of or above the client area arrive as negative values.
-int mouseX(LPARAM lParam) {
-    return int16_t(uint16_t(uintptr_t(lParam) & 0xffff));
-}
-int mouseY(LPARAM lParam) {
-    return int16_t(uint16_t((uintptr_t(lParam) >> 16) & 0xffff));
-}
+int mouseX(LPARAM lParam) { return int16_t(uint16_t(uintptr_t(lParam) & 0xffff)); }
+int mouseY(LPARAM lParam) { return int16_t(uint16_t((uintptr_t(lParam) >> 16) & 0xffff)); }
 
 }  // namespace
 

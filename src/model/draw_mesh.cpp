@@ -19,6 +19,4 @@ void sendMesh(const Mesh& mesh) {
     glEnd();
 }
 
-void drawMesh() {
-    sendMesh(helicoidMesh);
-}
+void drawMesh() { sendMesh(helicoidMesh); }

@@ -17,9 +17,7 @@ void subsetSetProgramName(const char* argv0) {
     programName = slash != nullptr ? slash + 1 : argv0;
 }
 
-const char* coreProgramName() {
-    return programName.c_str();
-}
+const char* coreProgramName() { return programName.c_str(); }
 
 // Returns the size of the primary display for SM_CXSCREEN and SM_CYSCREEN, 0 for the rest.
 int WINAPI GetSystemMetrics(int index) {

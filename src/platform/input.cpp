@@ -167,6 +167,4 @@ void coreCloseInput(HWND handle, uint64_t time) {
     }
 }
 
-POINT subsetMousePosition() {
-    return subsetMouseOnScreen;
-}
+POINT subsetMousePosition() { return subsetMouseOnScreen; }

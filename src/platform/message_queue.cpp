@@ -87,17 +87,13 @@ bool subsetAttachTypedText(HWND window, const std::string& typed) {
     return true;
 }
 
-HWND coreCaptureWindow() {
-    return subsetCaptureWindow;
-}
+HWND coreCaptureWindow() { return subsetCaptureWindow; }
 
 bool subsetMessageInRange(UINT message, UINT filterMin, UINT filterMax) {
     return (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
 }
 
-bool subsetWindowMatches(HWND target, HWND filter) {
-    return filter == nullptr || target == filter;
-}
+bool subsetWindowMatches(HWND target, HWND filter) { return filter == nullptr || target == filter; }
 
 void subsetDiscardMessages(HWND window) {
     for (auto queued = subsetQueue.begin(); queued != subsetQueue.end();) {

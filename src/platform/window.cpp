@@ -101,13 +101,9 @@ SubsetWindow* subsetFindUnpainted(HWND filter) {
     return nullptr;
 }
 
-HWND coreLastShownWindow() {
-    return subsetLastShown != nullptr ? subsetHandle(subsetLastShown) : nullptr;
-}
+HWND coreLastShownWindow() { return subsetLastShown != nullptr ? subsetHandle(subsetLastShown) : nullptr; }
 
-HWND subsetHandle(SubsetWindow* window) {
-    return reinterpret_cast<HWND>(window);
-}
+HWND subsetHandle(SubsetWindow* window) { return reinterpret_cast<HWND>(window); }
 
 LRESULT subsetSendMessage(SubsetWindow* window, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND handle = subsetHandle(window);

@@ -40,6 +40,4 @@ const int lightCount = 7;
 extern const float lightPosition[lightCount][4];
 
 // Sets a flag to 1 if it was 0, else to 0.
-inline void toggleFlag(int& flag) {
-    flag = flag == 0 ? 1 : 0;
-}
+inline void toggleFlag(int& flag) { flag = flag == 0 ? 1 : 0; }

@@ -16,9 +16,7 @@ const float halfPi = 1.5707964f;
 // Degrees of rotation per unit of distance between two successive sphere points.
 const float degreesPerUnit = 90.0f;
 
-float length(const Vec3& v) {
-    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-}
+float length(const Vec3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
 }  // namespace
 

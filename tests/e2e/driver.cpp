@@ -235,12 +235,8 @@ void Screen::move(int x, int y) {
         XSetInputFocus(xdo_->xdpy, PointerRoot, RevertToPointerRoot, CurrentTime);
     xdo_move_mouse(xdo_, x, y, 0), XSync(xdo_->xdpy, False);
 }
-void Screen::press(int button) {
-    xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False);
-}
-void Screen::release(int button) {
-    xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False);
-}
+void Screen::press(int button) { xdo_mouse_down(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
+void Screen::release(int button) { xdo_mouse_up(xdo_, CURRENTWINDOW, button), XSync(xdo_->xdpy, False); }
 
 void Screen::key(const char* keys) {
     std::istringstream each(keys);

@@ -19,15 +19,9 @@ using namespace e2e;
 
 const Rgb grey = {38, 38, 38}, fogRed = {128, 64, 64};  // the clear colours 0.15 and (0.5, 0.25, 0.25)
 const Millis patience(60000), soon(20000);              // Wine may take 20 s to show anything
-bool front(Rgb c) {
-    return c.r > c.g + 20;
-}  // the lit front: pinkish
-bool back(Rgb c) {
-    return c.g > c.r + 20;
-}  // the lit back: greenish
-bool isGrey(Rgb c) {
-    return c.near(grey, 3);
-}
+bool front(Rgb c) { return c.r > c.g + 20; }            // the lit front: pinkish
+bool back(Rgb c) { return c.g > c.r + 20; }             // the lit back: greenish
+bool isGrey(Rgb c) { return c.near(grey, 3); }
 
 // Why the Windows product cannot be run here, or null: the prefix is left unmade where the
 // kernel cannot run 32-bit programs.

@@ -19,11 +19,9 @@ bool failing(const char* call) {
 }  // namespace
 
 // The call NAME fails with FAILURE while it is listed, and goes to the real one otherwise.
-#define WRAPPED(RESULT, NAME, FAILURE, PARAMETERS, ARGUMENTS)      \
-    RESULT WINAPI __real_##NAME PARAMETERS;                        \
-    RESULT WINAPI __wrap_##NAME PARAMETERS {                       \
-        return failing(#NAME) ? FAILURE : __real_##NAME ARGUMENTS; \
-    }
+#define WRAPPED(RESULT, NAME, FAILURE, PARAMETERS, ARGUMENTS) \
+    RESULT WINAPI __real_##NAME PARAMETERS;                   \
+    RESULT WINAPI __wrap_##NAME PARAMETERS { return failing(#NAME) ? FAILURE : __real_##NAME ARGUMENTS; }
 
 extern "C" {
 

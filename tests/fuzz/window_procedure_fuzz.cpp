@@ -17,9 +17,7 @@
 namespace {
 
 std::mt19937_64 randomBits;
-int below(int n) {
-    return int(randomBits() % uint64_t(n));
-}
+int below(int n) { return int(randomBits() % uint64_t(n)); }
 
 void sendRandomMessage() {
     static const WPARAM characters[] = {'f', 'p', 'j', 'k', 'F', 'P', 'x', 27};

@@ -37,13 +37,9 @@ void reset() {
 
 namespace {
 
-void say(const std::string& request) {
-    fake::requests.push_back(request);
-}
+void say(const std::string& request) { fake::requests.push_back(request); }
 
-std::string size(int width, int height) {
-    return std::to_string(width) + "x" + std::to_string(height);
-}
+std::string size(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
 
 BackendWindow* made(const BackendWindowSpec& spec, const std::string& kind) {
     fake::windows.push_back(std::make_unique<BackendWindow>(BackendWindow{fake::nextWindow++}));
@@ -69,26 +65,18 @@ void backendChannelMasks(uint32_t* red, uint32_t* green, uint32_t* blue) {
     *blue = 0xFF;
 }
 
-uint64_t backendMilliseconds() {
-    return fake::now;
-}
+uint64_t backendMilliseconds() { return fake::now; }
 
-BackendWindow* backendCreateWindow(const BackendWindowSpec& spec) {
-    return made(spec, "create");
-}
+BackendWindow* backendCreateWindow(const BackendWindowSpec& spec) { return made(spec, "create"); }
 
-bool backendGlAvailable() {
-    return true;
-}
+bool backendGlAvailable() { return true; }
 
 BackendWindow* backendCreateGlWindow(const BackendWindowSpec& spec, int depthBits, int* gotDepthBits) {
     *gotDepthBits = depthBits;
     return made(spec, "create-gl");
 }
 
-void backendDestroyWindow(BackendWindow* window) {
-    say("destroy " + std::to_string(window->id));
-}
+void backendDestroyWindow(BackendWindow* window) { say("destroy " + std::to_string(window->id)); }
 
 void backendShowWindow(BackendWindow* window, BackendShow how) {
     const char* names[] = {"hide", "show", "minimize", "maximize"};
@@ -99,17 +87,11 @@ void backendMoveWindow(BackendWindow*, int x, int y) {
     say("move " + std::to_string(x) + "," + std::to_string(y));
 }
 
-void backendSizeWindow(BackendWindow*, int width, int height) {
-    say("size " + size(width, height));
-}
+void backendSizeWindow(BackendWindow*, int width, int height) { say("size " + size(width, height)); }
 
-void backendRaiseWindow(BackendWindow* window) {
-    say("raise " + std::to_string(window->id));
-}
+void backendRaiseWindow(BackendWindow* window) { say("raise " + std::to_string(window->id)); }
 
-void backendCaptureMouse(bool capture) {
-    say(capture ? "capture on" : "capture off");
-}
+void backendCaptureMouse(bool capture) { say(capture ? "capture on" : "capture off"); }
 
 BackendContext* backendCreateContext(BackendWindow*) {
     fake::contexts.push_back(
@@ -122,13 +104,9 @@ bool backendMakeCurrent(BackendWindow*, BackendContext* context) {
     return true;
 }
 
-void backendDeleteContext(BackendContext* context) {
-    say("delete context " + std::to_string(context->id));
-}
+void backendDeleteContext(BackendContext* context) { say("delete context " + std::to_string(context->id)); }
 
-void backendSwapBuffers(BackendWindow* window) {
-    say("swap " + std::to_string(window->id));
-}
+void backendSwapBuffers(BackendWindow* window) { say("swap " + std::to_string(window->id)); }
 
 void backendPumpEvents() {
     std::vector<std::function<void()>> given;

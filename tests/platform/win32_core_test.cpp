@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-void rows::pause(unsigned ms) {
-    fake::now += ms;
-}
+void rows::pause(unsigned ms) { fake::now += ms; }
 
 namespace {
 
@@ -21,9 +19,7 @@ void requests() {
 }
 
 // Gives the core input at the next pump.
-void give(std::function<void()> input) {
-    fake::input.push_back(std::move(input));
-}
+void give(std::function<void()> input) { fake::input.push_back(std::move(input)); }
 
 const std::vector<rows::Row> withInput = {
     {"ATypedCharacterComesRightAfterItsKeyDownBeforeLaterInput",

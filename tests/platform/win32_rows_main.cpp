@@ -4,9 +4,7 @@
 
 #include <cstdio>
 
-void rows::pause(unsigned ms) {
-    Sleep(ms);
-}
+void rows::pause(unsigned ms) { Sleep(ms); }
 
 namespace {
 

@@ -36,6 +36,4 @@ private:
     OSMesaContext context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
 };
 
-extern "C" BOOL WINAPI SwapBuffers(HDC) {
-    return glFinish(), TRUE;
-}
+extern "C" BOOL WINAPI SwapBuffers(HDC) { return glFinish(), TRUE; }

@@ -30,30 +30,16 @@ Floats values(GLenum parameter, const GLfloat* v) {
 
 extern "C" {
 
-void APIENTRY glMatrixMode(GLenum mode) {
-    record("glMatrixMode", GlEnum{mode});
-}
-void APIENTRY glLoadIdentity() {
-    record("glLoadIdentity");
-}
+void APIENTRY glMatrixMode(GLenum mode) { record("glMatrixMode", GlEnum{mode}); }
+void APIENTRY glLoadIdentity() { record("glLoadIdentity"); }
 void APIENTRY glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
     record("glOrtho", l, r, b, t, n, f);
 }
-void APIENTRY glPushMatrix() {
-    record("glPushMatrix");
-}
-void APIENTRY glPopMatrix() {
-    record("glPopMatrix");
-}
-void APIENTRY glMultMatrixf(const GLfloat* m) {
-    record("glMultMatrixf", Floats{m, 16});
-}
-void APIENTRY glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) {
-    record("glRotatef", a, x, y, z);
-}
-void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    record("glTranslatef", x, y, z);
-}
+void APIENTRY glPushMatrix() { record("glPushMatrix"); }
+void APIENTRY glPopMatrix() { record("glPopMatrix"); }
+void APIENTRY glMultMatrixf(const GLfloat* m) { record("glMultMatrixf", Floats{m, 16}); }
+void APIENTRY glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) { record("glRotatef", a, x, y, z); }
+void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record("glTranslatef", x, y, z); }
 // The stand-in does no matrix arithmetic: the modelview matrix read back is the identity.
 void APIENTRY glGetFloatv(GLenum name, GLfloat* m) {
     record("glGetFloatv", GlEnum{name});
@@ -62,45 +48,25 @@ void APIENTRY glGetFloatv(GLenum name, GLfloat* m) {
 void APIENTRY glLightfv(GLenum l, GLenum name, const GLfloat* v) {
     record("glLightfv", GlEnum{l}, GlEnum{name}, values(name, v));
 }
-void APIENTRY glLightModeli(GLenum name, GLint value) {
-    record("glLightModeli", GlEnum{name}, value);
-}
+void APIENTRY glLightModeli(GLenum name, GLint value) { record("glLightModeli", GlEnum{name}, value); }
 void APIENTRY glMaterialfv(GLenum face, GLenum name, const GLfloat* v) {
     record("glMaterialfv", GlEnum{face}, GlEnum{name}, values(name, v));
 }
 void APIENTRY glMaterialf(GLenum face, GLenum name, GLfloat v) {
     record("glMaterialf", GlEnum{face}, GlEnum{name}, v);
 }
-void APIENTRY glFogi(GLenum name, GLint value) {
-    record("glFogi", GlEnum{name}, GlEnum{GLenum(value)});
-}
-void APIENTRY glFogf(GLenum name, GLfloat value) {
-    record("glFogf", GlEnum{name}, value);
-}
-void APIENTRY glFogfv(GLenum name, const GLfloat* v) {
-    record("glFogfv", GlEnum{name}, values(name, v));
-}
-void APIENTRY glEnable(GLenum cap) {
-    record("glEnable", GlEnum{cap});
-}
-void APIENTRY glDisable(GLenum cap) {
-    record("glDisable", GlEnum{cap});
-}
-void APIENTRY glPolygonMode(GLenum face, GLenum mode) {
-    record("glPolygonMode", GlEnum{face}, GlEnum{mode});
-}
+void APIENTRY glFogi(GLenum name, GLint value) { record("glFogi", GlEnum{name}, GlEnum{GLenum(value)}); }
+void APIENTRY glFogf(GLenum name, GLfloat value) { record("glFogf", GlEnum{name}, value); }
+void APIENTRY glFogfv(GLenum name, const GLfloat* v) { record("glFogfv", GlEnum{name}, values(name, v)); }
+void APIENTRY glEnable(GLenum cap) { record("glEnable", GlEnum{cap}); }
+void APIENTRY glDisable(GLenum cap) { record("glDisable", GlEnum{cap}); }
+void APIENTRY glPolygonMode(GLenum face, GLenum mode) { record("glPolygonMode", GlEnum{face}, GlEnum{mode}); }
 void APIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     record("glClearColor", r, g, b, a);
 }
-void APIENTRY glClear(GLbitfield mask) {
-    record("glClear", mask);
-}
-void APIENTRY glLineWidth(GLfloat width) {
-    record("glLineWidth", width);
-}
-void APIENTRY glFlush() {
-    record("glFlush");
-}
+void APIENTRY glClear(GLbitfield mask) { record("glClear", mask); }
+void APIENTRY glLineWidth(GLfloat width) { record("glLineWidth", width); }
+void APIENTRY glFlush() { record("glFlush"); }
 void APIENTRY glBegin(GLenum mode) {
     record("glBegin", GlEnum{mode});
     inMesh = true, meshCalls = 0, meshDigest = 0xcbf29ce484222325ull;
@@ -120,8 +86,6 @@ void APIENTRY glEnd() {
     record("glEnd");
 }
 // The buffer swap ends every frame, so it is recorded with the frame's calls.
-BOOL WINAPI SwapBuffers(HDC dc) {
-    return answer(TRUE, "SwapBuffers", dc);
-}
+BOOL WINAPI SwapBuffers(HDC dc) { return answer(TRUE, "SwapBuffers", dc); }
 
 }  // extern "C"

@@ -79,12 +79,8 @@ std::string text(const char* string) {
     return quoted + "\"";
 }
 
-std::string text(GlEnum value) {
-    return nameOf(glNames, value.value);
-}
-std::string text(Message value) {
-    return nameOf(messageNames, value.value);
-}
+std::string text(GlEnum value) { return nameOf(glNames, value.value); }
+std::string text(Message value) { return nameOf(messageNames, value.value); }
 
 std::string text(Floats values) {
     std::string numbers;

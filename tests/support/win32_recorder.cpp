@@ -52,15 +52,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     send(WM_CREATE);
     return fakeWindow;
 }
-BOOL WINAPI ShowWindow(HWND w, int command) {
-    return answer(FALSE, "ShowWindow", w, command);
-}
-BOOL WINAPI UpdateWindow(HWND w) {
-    return record("UpdateWindow", w), send(WM_PAINT), TRUE;
-}
-BOOL WINAPI DestroyWindow(HWND w) {
-    return record("DestroyWindow", w), send(WM_DESTROY), TRUE;
-}
+BOOL WINAPI ShowWindow(HWND w, int command) { return answer(FALSE, "ShowWindow", w, command); }
+BOOL WINAPI UpdateWindow(HWND w) { return record("UpdateWindow", w), send(WM_PAINT), TRUE; }
+BOOL WINAPI DestroyWindow(HWND w) { return record("DestroyWindow", w), send(WM_DESTROY), TRUE; }
 // 99: a result no handler of the program gives itself.
 LRESULT WINAPI DefWindowProcA(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return answer(LRESULT(99), "DefWindowProcA", w, Message{m}, wp, lp);
@@ -68,9 +62,7 @@ LRESULT WINAPI DefWindowProcA(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 BOOL WINAPI SetWindowPos(HWND w, HWND after, int x, int y, int cx, int cy, UINT flags) {
     return answer(TRUE, "SetWindowPos", w, after, x, y, cx, cy, flags);
 }
-HWND WINAPI WindowFromDC(HDC dc) {
-    return answer(fakeWindow, "WindowFromDC", dc);
-}
+HWND WINAPI WindowFromDC(HDC dc) { return answer(fakeWindow, "WindowFromDC", dc); }
 
 // An empty queue would wait for ever: PeekMessageA then says a message is there, and
 // GetMessageA reports an error, which ends the message loop.
@@ -102,48 +94,30 @@ void WINAPI PostQuitMessage(int code) {
 UINT_PTR WINAPI SetTimer(HWND w, UINT_PTR id, UINT period, TIMERPROC proc) {
     return answer(id, "SetTimer", w, id, period, proc);
 }
-HWND WINAPI SetCapture(HWND w) {
-    return answer(HWND(nullptr), "SetCapture", w);
-}
-BOOL WINAPI ReleaseCapture() {
-    return answer(TRUE, "ReleaseCapture");
-}
+HWND WINAPI SetCapture(HWND w) { return answer(HWND(nullptr), "SetCapture", w); }
+BOOL WINAPI ReleaseCapture() { return answer(TRUE, "ReleaseCapture"); }
 
-HDC WINAPI GetDC(HWND w) {
-    return answer(fakeDC, "GetDC", w);
-}
-int WINAPI ReleaseDC(HWND w, HDC dc) {
-    return answer(1, "ReleaseDC", w, dc);
-}
+HDC WINAPI GetDC(HWND w) { return answer(fakeDC, "GetDC", w); }
+int WINAPI ReleaseDC(HWND w, HDC dc) { return answer(1, "ReleaseDC", w, dc); }
 HDC WINAPI BeginPaint(HWND w, PAINTSTRUCT* paint) {
     return *paint = PAINTSTRUCT{}, answer(fakeDC, "BeginPaint", w);
 }
-BOOL WINAPI EndPaint(HWND w, const PAINTSTRUCT*) {
-    return answer(TRUE, "EndPaint", w);
-}
+BOOL WINAPI EndPaint(HWND w, const PAINTSTRUCT*) { return answer(TRUE, "EndPaint", w); }
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* d) {
     return describe(7, "ChoosePixelFormat", dc, 0, d);
 }
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* d) {
     return describe(TRUE, "SetPixelFormat", dc, format, d);
 }
-int WINAPI GetPixelFormat(HDC dc) {
-    return answer(7, "GetPixelFormat", dc);
-}
+int WINAPI GetPixelFormat(HDC dc) { return answer(7, "GetPixelFormat", dc); }
 int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRIPTOR* d) {
     *d = fakeWin32.describedFormat;
     return answer(7, "DescribePixelFormat", dc, format, bytes);
 }
 
-HGLRC WINAPI wglCreateContext(HDC dc) {
-    return answer(fakeContext, "wglCreateContext", dc);
-}
-BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
-    return answer(TRUE, "wglMakeCurrent", dc, context);
-}
-BOOL WINAPI wglDeleteContext(HGLRC context) {
-    return answer(TRUE, "wglDeleteContext", context);
-}
+HGLRC WINAPI wglCreateContext(HDC dc) { return answer(fakeContext, "wglCreateContext", dc); }
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) { return answer(TRUE, "wglMakeCurrent", dc, context); }
+BOOL WINAPI wglDeleteContext(HGLRC context) { return answer(TRUE, "wglDeleteContext", context); }
 
 HPALETTE WINAPI CreatePalette(const LOGPALETTE* p) {
     fakeWin32.palette.assign(p->palPalEntry, p->palPalEntry + p->palNumEntries);
@@ -152,11 +126,7 @@ HPALETTE WINAPI CreatePalette(const LOGPALETTE* p) {
 HPALETTE WINAPI SelectPalette(HDC dc, HPALETTE p, BOOL background) {
     return answer(HPALETTE(nullptr), "SelectPalette", dc, p, background);
 }
-UINT WINAPI RealizePalette(HDC dc) {
-    return answer(0u, "RealizePalette", dc);
-}
-BOOL WINAPI UnrealizeObject(HGDIOBJ object) {
-    return answer(TRUE, "UnrealizeObject", object);
-}
+UINT WINAPI RealizePalette(HDC dc) { return answer(0u, "RealizePalette", dc); }
+BOOL WINAPI UnrealizeObject(HGDIOBJ object) { return answer(TRUE, "UnrealizeObject", object); }
 
 }  // extern "C"

@@ -38,9 +38,7 @@ Number toNumber(double v) {
     return {text, std::strtod(text.c_str(), nullptr)};
 }
 
-Point toPoint(double x, double y, double z) {
-    return {toNumber(x), toNumber(y), toNumber(z)};
-}
+Point toPoint(double x, double y, double z) { return {toNumber(x), toNumber(y), toNumber(z)}; }
 
 // Grid point P(j, k): u runs across the band, theta both turns it and raises it.
 Point gridPoint(int j, int k) {

@@ -32,6 +32,4 @@ void backendDeleteContext(BackendContext* context) {
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
 }
 
-void backendSwapBuffers(BackendWindow* window) {
-    SDL_GL_SwapWindow(window->sdl);
-}
+void backendSwapBuffers(BackendWindow* window) { SDL_GL_SwapWindow(window->sdl); }

@@ -83,6 +83,4 @@ void backendChannelMasks(uint32_t* red, uint32_t* green, uint32_t* blue) {
     }
 }
 
-uint64_t backendMilliseconds() {
-    return SDL_GetTicks64();
-}
+uint64_t backendMilliseconds() { return SDL_GetTicks64(); }

@@ -34,9 +34,7 @@ BackendWindow* sdlAdopt(SDL_Window* made, const BackendWindowSpec& spec) {
 }
 
 // Bits of a colour channel, at most 8 (a display without a true-colour layout gets 8).
-int sdlChannelBits(uint32_t mask) {
-    return mask != 0 ? std::min(__builtin_popcount(mask), 8) : 8;
-}
+int sdlChannelBits(uint32_t mask) { return mask != 0 ? std::min(__builtin_popcount(mask), 8) : 8; }
 
 SDL_Window* sdlCreate(const BackendWindowSpec& spec, Uint32 flags) {
     const int x = spec.placed ? spec.x : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
@@ -140,9 +138,7 @@ void backendShowWindow(BackendWindow* window, BackendShow how) {
     }
 }
 
-void backendMoveWindow(BackendWindow* window, int x, int y) {
-    SDL_SetWindowPosition(window->sdl, x, y);
-}
+void backendMoveWindow(BackendWindow* window, int x, int y) { SDL_SetWindowPosition(window->sdl, x, y); }
 
 void backendSizeWindow(BackendWindow* window, int width, int height) {
     if ((SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED) != 0) {
@@ -151,10 +147,6 @@ void backendSizeWindow(BackendWindow* window, int width, int height) {
     SDL_SetWindowSize(window->sdl, width, height);
 }
 
-void backendRaiseWindow(BackendWindow* window) {
-    SDL_RaiseWindow(window->sdl);
-}
+void backendRaiseWindow(BackendWindow* window) { SDL_RaiseWindow(window->sdl); }
 
-void backendCaptureMouse(bool capture) {
-    SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
-}
+void backendCaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
