@@ -333,11 +333,10 @@ struct Failure {
     const char* box;  // the "Error" box's text as reported (line feeds as \n), or null: runs on
 };
 
+// A table, a row each, laid out as one.
+// clang-format off
 const Failure failures[] = {
-    {"ChoosePixelFormatFails",
-     false,
-     24,
-     {"HELICOID_FAULTS=ChoosePixelFormat"},
+    {"ChoosePixelFormatFails", false, 24, {"HELICOID_FAULTS=ChoosePixelFormat"},
      "ChoosePixelFormat failed\\n"},
     {"SetPixelFormatFails", false, 24, {"HELICOID_FAULTS=SetPixelFormat"}, "SetPixelFormat failed"},
     {"CreateWindowExAFails", false, 24, {"HELICOID_FAULTS=CreateWindowExA"}, "CreateWindow failed"},
@@ -348,6 +347,7 @@ const Failure failures[] = {
     {"IndirectGLXOnly", false, 24, {"LIBGL_ALWAYS_INDIRECT=1"}, nullptr},
     {"NoGLDriver", false, 24, {"LIBGL_DRIVERS_PATH=/nonexistent"}, nullptr},
 };
+// clang-format on
 
 class Failures : public ::testing::TestWithParam<Failure> {};
 

@@ -16,36 +16,16 @@ namespace {
 
 #define NAMED(value) \
     { value, #value }
-const std::pair<unsigned, const char*> glNames[] = {NAMED(GL_FOG_MODE),
-                                                    NAMED(GL_EXP2),
-                                                    NAMED(GL_FOG_DENSITY),
-                                                    NAMED(GL_FOG_COLOR),
-                                                    NAMED(GL_FOG),
-                                                    NAMED(GL_PROJECTION),
-                                                    NAMED(GL_MODELVIEW),
-                                                    NAMED(GL_MODELVIEW_MATRIX),
-                                                    NAMED(GL_LIGHT_MODEL_TWO_SIDE),
-                                                    NAMED(GL_LIGHTING),
-                                                    NAMED(GL_POSITION),
-                                                    NAMED(GL_AMBIENT),
-                                                    NAMED(GL_DIFFUSE),
-                                                    NAMED(GL_SPECULAR),
-                                                    NAMED(GL_SHININESS),
-                                                    NAMED(GL_DEPTH_TEST),
-                                                    NAMED(GL_FRONT),
-                                                    NAMED(GL_BACK),
-                                                    NAMED(GL_FRONT_AND_BACK),
-                                                    NAMED(GL_LINE),
-                                                    NAMED(GL_FILL),
-                                                    NAMED(GL_TRIANGLES),
-                                                    NAMED(GL_LIGHT0),
-                                                    NAMED(GL_LIGHT1),
-                                                    NAMED(GL_LIGHT2),
-                                                    NAMED(GL_LIGHT3),
-                                                    NAMED(GL_LIGHT4),
-                                                    NAMED(GL_LIGHT5),
-                                                    NAMED(GL_LIGHT6),
-                                                    NAMED(GL_LIGHT7)};
+// clang-format off
+const std::pair<unsigned, const char*> glNames[] = {
+    NAMED(GL_FOG_MODE), NAMED(GL_EXP2), NAMED(GL_FOG_DENSITY), NAMED(GL_FOG_COLOR), NAMED(GL_FOG),
+    NAMED(GL_PROJECTION), NAMED(GL_MODELVIEW), NAMED(GL_MODELVIEW_MATRIX), NAMED(GL_LIGHT_MODEL_TWO_SIDE),
+    NAMED(GL_LIGHTING), NAMED(GL_POSITION), NAMED(GL_AMBIENT), NAMED(GL_DIFFUSE), NAMED(GL_SPECULAR),
+    NAMED(GL_SHININESS), NAMED(GL_DEPTH_TEST), NAMED(GL_FRONT), NAMED(GL_BACK), NAMED(GL_FRONT_AND_BACK),
+    NAMED(GL_LINE), NAMED(GL_FILL), NAMED(GL_TRIANGLES), NAMED(GL_LIGHT0), NAMED(GL_LIGHT1), NAMED(GL_LIGHT2),
+    NAMED(GL_LIGHT3), NAMED(GL_LIGHT4), NAMED(GL_LIGHT5), NAMED(GL_LIGHT6), NAMED(GL_LIGHT7),
+};
+// clang-format on
 const std::pair<unsigned, const char*> messageNames[] = {
     NAMED(WM_CREATE),        NAMED(WM_DESTROY),     NAMED(WM_SIZE),      NAMED(WM_PAINT),
     NAMED(WM_CLOSE),         NAMED(WM_QUIT),        NAMED(WM_CHAR),      NAMED(WM_TIMER),
