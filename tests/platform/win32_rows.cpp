@@ -1,7 +1,10 @@
-// The rows that need no input, with the window procedure and the helpers every row uses.
+// The steps of the rows and the window procedure that notes what it is sent.
 #include "tests/platform/win32_rows.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <sstream>
 
 namespace rows {
 
@@ -27,19 +30,7 @@ const char* nameOf(UINT message) {
     return nullptr;
 }
 
-LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (nameOf(message) != nullptr) seen.push_back(text(message, wParam, lParam));
-    if (message == WM_PAINT) {  // validates, as a program must
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
-
+// The text of a message as the rows note it.
 std::string text(UINT message, WPARAM wParam, LPARAM lParam) {
     const char* name = nameOf(message);
     std::string line = name != nullptr ? name : std::to_string(message);
@@ -65,6 +56,17 @@ std::string text(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (nameOf(message) != nullptr) seen.push_back(text(message, wParam, lParam));
+    if (message == WM_PAINT) {  // validates, as a program must
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 HWND open() {
     static bool registered = false;
     if (!registered) {
@@ -78,106 +80,93 @@ HWND open() {
     return opened.back();
 }
 
-void closeAll() {
-    for (HWND window : opened) DestroyWindow(window);
-    opened.clear();
+void note(const std::string& prefix, const MSG& msg) {
+    seen.push_back(prefix + text(msg.message, msg.wParam, msg.lParam));
 }
 
 void next() {
     MSG msg;
     const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
-    seen.push_back((result != 1 ? std::to_string(result) + " " : std::string()) + "got " +
-                   text(msg.message, msg.wParam, msg.lParam));
+    note(result != 1 ? std::to_string(result) + " got " : "got ", msg);
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
 }
 
-void drain(HWND window, UINT first, UINT last) {
-    MSG msg;
-    while (PeekMessageA(&msg, window, first, last, PM_REMOVE))
-        seen.push_back("got " + text(msg.message, msg.wParam, msg.lParam));
+void drain(HWND window, UINT message) {
+    for (MSG msg; PeekMessageA(&msg, window, message, message, PM_REMOVE);) note("got ", msg);
 }
 
-const std::vector<Row> portable = {
-    {"CreateWindowSendsCreateThenSizeBeforeItReturns",
-     [] {
-         seen.push_back("create");
-         open();
-         seen.push_back("returned");
-     },
-     {"create", "WM_CREATE", "WM_SIZE 0 200x100", "returned"}},
-    {"UpdateWindowPaintsAtOnceAndPaintingValidates",
-     [] {
-         HWND window = open();
-         ShowWindow(window, SW_SHOW);
-         seen.push_back("shown");
-         UpdateWindow(window);
-         seen.push_back("updated");
-         drain(window, WM_PAINT, WM_PAINT);
-     },
-     {"WM_CREATE", "WM_SIZE 0 200x100", "shown", "WM_PAINT", "updated"}},
-    {"SizingSendsSizeBeforeSetWindowPosReturns",
-     [] {
-         HWND window = open();
-         SetWindowPos(window, HWND_TOP, 0, 0, 300, 150, SWP_NOMOVE);
-         seen.push_back("sized");
-         SetWindowPos(window, HWND_TOP, 0, 0, 300, 150, SWP_NOMOVE);
-         seen.push_back("same size");
-     },
-     {"WM_CREATE", "WM_SIZE 0 200x100", "WM_SIZE 0 300x150", "sized", "same size"}},
-    {"PeekWithNoRemoveLeavesTheMessage",
-     [] {
-         HWND window = open();
-         SetTimer(window, 3, 20, nullptr);
-         pause(60);
+// What each step does to the window, with the step's numbers.
+using Action = void (*)(HWND& window, int a, int b);
+const std::pair<std::string, Action> actions[] = {
+    {"open", [](HWND& window, int, int) { window = open(); }},
+    {"show", [](HWND& window, int, int) { ShowWindow(window, SW_SHOW); }},
+    {"update", [](HWND& window, int, int) { UpdateWindow(window); }},
+    {"destroy", [](HWND& window, int, int) { DestroyWindow(window); }},
+    {"capture", [](HWND& window, int, int) { SetCapture(window); }},
+    {"release", [](HWND&, int, int) { ReleaseCapture(); }},
+    {"size", [](HWND& window, int a, int b) { SetWindowPos(window, HWND_TOP, 0, 0, a, b, SWP_NOMOVE); }},
+    {"place",
+     [](HWND& window, int a, int b) { SetWindowPos(window, HWND_TOP, a, b, 300, 150, SWP_NOZORDER); }},
+    {"timer", [](HWND& window, int a, int b) { SetTimer(window, a, b, nullptr); }},
+    {"kill", [](HWND& window, int a, int) { KillTimer(window, a); }},
+    {"quit", [](HWND&, int a, int) { PostQuitMessage(a); }},
+    {"pause", [](HWND&, int a, int) { pause(a); }},
+    {"next", [](HWND&, int, int) { next(); }},
+    {"peek",
+     [](HWND& window, int, int) {
          MSG msg;
-         for (int look = 0; look < 2; ++look)
-             if (PeekMessageA(&msg, window, 0, 0, PM_NOREMOVE))
-                 seen.push_back("peek " + text(msg.message, msg.wParam, 0));
-         KillTimer(window, 3);
-     },
+         if (PeekMessageA(&msg, window, 0, 0, PM_NOREMOVE)) note("peek ", msg);
+     }},
+    {"paints", [](HWND& window, int, int) { drain(window, WM_PAINT); }},
+    {"timers", [](HWND& window, int, int) { drain(window, WM_TIMER); }},
+};
+
+}  // namespace
+
+void closeAll() {
+    for (HWND window : opened) DestroyWindow(window);
+    opened.clear();
+}
+
+void run(const char* steps, const std::function<void(HWND, const std::string&, int, int)>& other) {
+    HWND window = nullptr;
+    std::istringstream words(steps);
+    for (std::string step; words >> step;) {
+        const std::string name = step.substr(0, step.find(':'));
+        int a = 0, b = 0;
+        std::sscanf(step.c_str() + name.size(), ":%d,%d", &a, &b);
+        const auto known = std::find_if(std::begin(actions), std::end(actions),
+                                        [&](const auto& action) { return action.first == name; });
+        if (known != std::end(actions))
+            known->second(window, a, b);
+        else if (name[0] == '=')
+            seen.push_back(name.substr(1));
+        else
+            other(window, name, a, b);
+    }
+}
+
+// clang-format off
+const std::vector<Row> portable = {
+    {"CreateWindowSendsCreateThenSizeBeforeItReturns", "=create open =returned",
+     {"create", "WM_CREATE", "WM_SIZE 0 200x100", "returned"}},
+    {"UpdateWindowPaintsAtOnceAndPaintingValidates", "open show =shown update =updated paints",
+     {"WM_CREATE", "WM_SIZE 0 200x100", "shown", "WM_PAINT", "updated"}},
+    {"SizingSendsSizeBeforeSetWindowPosReturns", "open size:300,150 =sized size:300,150 =same",
+     {"WM_CREATE", "WM_SIZE 0 200x100", "WM_SIZE 0 300x150", "sized", "same"}},
+    {"PeekWithNoRemoveLeavesTheMessage", "open timer:3,20 pause:60 peek peek kill:3",
      {"WM_CREATE", "WM_SIZE 0 200x100", "peek WM_TIMER 3", "peek WM_TIMER 3"}},
-    {"GetMessageGivesZeroAndTheQuitCode",
-     [] {
-         PostQuitMessage(7);
-         next();
-     },
-     {"0 got WM_QUIT 7"}},
-    {"QuitComesBeforePaintingAndPaintingBeforeTimers",
-     [] {
-         HWND window = open();
-         ShowWindow(window, SW_SHOW);
-         SetTimer(window, 5, 20, nullptr);
-         pause(60);
-         PostQuitMessage(3);
-         for (int i = 0; i < 3; ++i) next();
-         KillTimer(window, 5);
-     },
+    {"GetMessageGivesZeroAndTheQuitCode", "quit:7 next", {"0 got WM_QUIT 7"}},
+    {"QuitComesBeforePaintingAndPaintingBeforeTimers", "open show timer:5,20 pause:60 quit:3 next next next kill:5",
      {"WM_CREATE", "WM_SIZE 0 200x100", "0 got WM_QUIT 3", "got WM_PAINT", "WM_PAINT", "got WM_TIMER 5",
       "WM_TIMER 5"}},
     {"ATimerGivesOneMessagePerPeriodAndNoBurstWhenLate",
-     [] {
-         HWND window = open();
-         SetTimer(window, 9, 100, nullptr);
-         pause(50);
-         seen.push_back("50 ms");
-         drain(window, WM_TIMER, WM_TIMER);
-         pause(100);
-         seen.push_back("150 ms");
-         drain(window, WM_TIMER, WM_TIMER);
-         pause(400);
-         seen.push_back("550 ms");
-         drain(window, WM_TIMER, WM_TIMER);
-         KillTimer(window, 9);
-     },
-     {"WM_CREATE", "WM_SIZE 0 200x100", "50 ms", "150 ms", "got WM_TIMER 9", "550 ms", "got WM_TIMER 9"}},
-    {"DestroyWindowSendsDestroy",
-     [] {
-         HWND window = open();
-         DestroyWindow(window);
-         seen.push_back("destroyed");
-     },
+     "open timer:9,100 pause:50 =50ms timers pause:100 =150ms timers pause:400 =550ms timers kill:9",
+     {"WM_CREATE", "WM_SIZE 0 200x100", "50ms", "150ms", "got WM_TIMER 9", "550ms", "got WM_TIMER 9"}},
+    {"DestroyWindowSendsDestroy", "open destroy =destroyed",
      {"WM_CREATE", "WM_SIZE 0 200x100", "WM_DESTROY", "destroyed"}},
 };
+// clang-format on
 
 }  // namespace rows

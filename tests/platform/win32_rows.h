@@ -1,6 +1,6 @@
-// The Win32 behaviours a program relies on, as rows: each does a few Win32 calls and lists the
-// messages its window procedure and GetMessageA saw, in order. The rows here need no input, so
-// they run on the subset's core (through the fake backend) and on a real Win32 alike.
+// The Win32 behaviours a program relies on, as rows: each is a line of steps on one popup window
+// and lists what its window procedure and GetMessageA saw, in order. The rows in `portable` need
+// no input, so they run on the subset's core (through the fake backend) and on a real Win32 alike.
 #pragma once
 
 #include "platform/win32.h"
@@ -11,35 +11,33 @@
 
 namespace rows {
 
+// Steps, separated by blanks (a number or two after a colon where the step takes them):
+//   open         a popup (no frame: its size is its client size) at (40, 30), 200x100, hidden
+//   show update destroy capture release      ShowWindow, UpdateWindow, ... on it
+//   size:W,H     SetWindowPos to W x H with SWP_NOMOVE; place:X,Y the same size at X,Y
+//   timer:ID,MS  SetTimer; kill:ID KillTimer; quit:CODE PostQuitMessage; pause:MS time passes
+//   next         GetMessageA (its result first when not 1), noted, translated and dispatched
+//   peek         PeekMessageA with PM_NOREMOVE, noted; paints / timers: every WM_PAINT or
+//                WM_TIMER PeekMessageA removes, noted
+//   =WORD        notes WORD
 struct Row {
     const char* what;
-    std::function<void()> act;
-    std::vector<std::string> seen;  // what the window procedure and GetMessageA saw
+    const char* steps;
+    std::vector<std::string> seen;  // "WM_SIZE 0 200x100" from the procedure, "got ..." from the queue
 };
 
-// What the rows saw so far: "WM_SIZE 0 200x100" from the procedure, "got WM_TIMER 7" from
-// GetMessageA and PeekMessageA, and the rows' own notes.
+// What the rows saw so far.
 extern std::vector<std::string> seen;
 
-// A popup window (no frame, so its size is its client size) of the rows' class at (40, 30),
-// 200x100, not yet shown.
-HWND open();
+// Runs a row's steps; a step not listed above goes to `other` (input the fake backend gives),
+// with the window and the step's numbers.
+void run(const char* steps, const std::function<void(HWND, const std::string&, int, int)>& other = {});
 
 // Destroys every window the rows opened, after a row.
 void closeAll();
 
-// Takes the next message with GetMessageA (its result first when it is not 1), notes it, then
-// translates and dispatches it.
-void next();
-
-// Notes every message PeekMessageA finds for the window in [first, last] with PM_REMOVE.
-void drain(HWND window, UINT first, UINT last);
-
 // Lets `ms` milliseconds pass: sleeping on Windows, moving the fake clock on here.
 void pause(unsigned ms);
-
-// The text of a message as the rows note it.
-std::string text(UINT message, WPARAM wParam, LPARAM lParam);
 
 extern const std::vector<Row> portable;
 

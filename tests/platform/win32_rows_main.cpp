@@ -20,7 +20,7 @@ int main() {
     int passed = 0, failed = 0;
     for (const rows::Row& row : rows::portable) {
         rows::seen.clear();
-        row.act();
+        rows::run(row.steps);
         if (rows::seen == row.seen) {
             ++passed;
         } else {
