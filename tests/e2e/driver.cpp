@@ -1,5 +1,5 @@
 // The end-to-end driver: children through posix_spawn, Xvfb with -displayfd, windows and input
-// through libxdo (XTest), pictures through XGetImage, PNG files through stb.
+// through libxdo (XTest), pictures through XGetImage.
 #include "driver.h"
 
 #include <X11/Xatom.h>
@@ -8,8 +8,6 @@
 extern "C" {
 #include <xdo.h>
 }
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -75,34 +73,6 @@ bool waitUntil(const std::function<bool()>& done, Millis timeout, Millis step) {
          std::this_thread::sleep_for(step))
         if (std::chrono::steady_clock::now() >= deadline) return false;
     return true;
-}
-
-std::string Rect::describe() const {
-    return std::to_string(width) + "x" + std::to_string(height) + " at (" + std::to_string(x) + ", " +
-           std::to_string(y) + ")";
-}
-
-int Image::count(const std::function<bool(Rgb)>& test, Rect area) const {
-    if (area.width == 0) area = {0, 0, width, height};
-    int n = 0;
-    for (int y = area.y; y < area.y + area.height; ++y)
-        for (int x = area.x; x < area.x + area.width; ++x) n += test(at(x, y));
-    return n;
-}
-
-std::optional<Rect> Image::box(const std::function<bool(Rgb)>& test) const {
-    int left = width, top = height, right = -1, bottom = -1;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (test(at(x, y)))
-                left = std::min(left, x), top = std::min(top, y), right = std::max(right, x), bottom = y;
-    return right < 0 ? std::nullopt
-                     : std::optional<Rect>(Rect{left, top, right - left + 1, bottom - top + 1});
-}
-
-void Image::savePng(const std::string& path) const {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3);
 }
 
 Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& environment,

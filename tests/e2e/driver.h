@@ -3,6 +3,8 @@
 // nothing of the viewer; tests/e2e and bench/ say what the viewer should do.
 #pragma once
 
+#include "tests/support/picture.h"
+
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -20,31 +22,6 @@ using Window = unsigned long;
 
 // Calls `done` every `step` until it is true or `timeout` has passed; whether it became true.
 bool waitUntil(const std::function<bool()>& done, Millis timeout, Millis step = Millis(50));
-
-struct Rgb {
-    uint8_t r = 0, g = 0, b = 0;
-    bool near(Rgb o, int t) const {
-        return std::abs(r - o.r) <= t && std::abs(g - o.g) <= t && std::abs(b - o.b) <= t;
-    }
-    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-};
-
-struct Rect {
-    int x = 0, y = 0, width = 0, height = 0;
-    std::string describe() const;  // "WxH at (x, y)"
-};
-
-struct Image {
-    int width = 0, height = 0;
-    std::vector<Rgb> pixels;  // rows from the top
-    Rgb at(int x, int y) const { return pixels[size_t(y) * width + x]; }
-    bool operator==(const Image& o) const { return width == o.width && pixels == o.pixels; }
-    bool operator!=(const Image& o) const { return !(*this == o); }
-    // The pixels inside `area` (all if empty) for which `test` holds, and the box around them.
-    int count(const std::function<bool(Rgb)>& test, Rect area = {}) const;
-    std::optional<Rect> box(const std::function<bool(Rgb)>& test) const;
-    void savePng(const std::string& path) const;
-};
 
 // A child in a process group of its own, its output in a log, ended with its group if it still
 // runs. Environment entries NAME=VALUE are set for it, a bare NAME is removed.

@@ -1,11 +1,11 @@
 // Mesa's offscreen renderer (OSMesa) as the current OpenGL context, a square of a given side with
 // the scene set up for it; frame() draws one frame and reads it back as a person would see it.
-// The buffer swap only finishes the frame. Included once by each program that draws offscreen.
+// The buffer swap (offscreen.cpp) only finishes the frame.
 #pragma once
 
 #include "scene/scene.h"
 #include "scene/viewer_state.h"
-#include "tests/e2e/driver.h"
+#include "tests/support/picture.h"
 
 #include <GL/osmesa.h>
 
@@ -35,5 +35,3 @@ private:
     std::vector<unsigned char> buffer_;
     OSMesaContext context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
 };
-
-extern "C" BOOL WINAPI SwapBuffers(HDC) { return glFinish(), TRUE; }
