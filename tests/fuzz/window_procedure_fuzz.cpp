@@ -41,12 +41,7 @@ const char* stateFault() {
     if (idleFunc != nullptr && idleFunc != idleFrame) return "an unknown idle hook";
     if (!(spinAngle >= 0.0f && spinAngle <= 180.0f)) return "spinAngle out of range";
     if (!std::isfinite(spinAxis.x + spinAxis.y + spinAxis.z)) return "spinAxis not finite";
-    for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b) {
-            double dot = 0;
-            for (int i = 0; i < 3; ++i) dot += double(rotationMatrix[4 * a + i]) * rotationMatrix[4 * b + i];
-            if (!(std::fabs(dot - (a == b)) < 1e-4)) return "rotationMatrix is no longer a rotation";
-        }
+    if (!(rotationError(rotationMatrix) < 1e-4)) return "rotationMatrix is no longer a rotation";
     return nullptr;
 }
 

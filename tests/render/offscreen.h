@@ -9,6 +9,10 @@
 
 #include <GL/osmesa.h>
 
+// How far a matrix is from a pure rotation: the root of the summed squared errors of its 3x3
+// part's rows against unit, orthogonal vectors and of its last row and column against (0, 0, 0, 1).
+double rotationError(const float matrix[16]);
+
 class Offscreen {
 public:
     explicit Offscreen(int side) : side_(side), buffer_(size_t(side) * side * 4) {
