@@ -13,7 +13,7 @@ struct BackendWindow;
 struct BackendContext;
 
 // What a native window is made with. It is made hidden; the core shows it.
-struct BackendWindowSpec {
+struct BackendWindowSettings {
     HWND handle;  // the Win32 window it belongs to, for the input calls
     const char* title;
     bool placed;  // false: the system places it (x and y are not used)
@@ -43,7 +43,7 @@ uint64_t backendMilliseconds();
 // ---- Native windows ----
 
 // A plain window; null where none can be made.
-BackendWindow* backendCreateWindow(const BackendWindowSpec& spec);
+BackendWindow* backendCreateWindow(const BackendWindowSettings& settings);
 
 // Whether OpenGL windows can be made at all.
 bool backendGlAvailable();
@@ -51,7 +51,7 @@ bool backendGlAvailable();
 // A window with OpenGL in the display's true-colour layout, double buffered, with the depth
 // buffer closest to depthBits (a deeper one before a shallower one); *gotDepthBits says what it
 // got. Null where no such window can be made; nothing of the failure reaches the program.
-BackendWindow* backendCreateGlWindow(const BackendWindowSpec& spec, int depthBits, int* gotDepthBits);
+BackendWindow* backendCreateGlWindow(const BackendWindowSettings& settings, int depthBits, int* gotDepthBits);
 
 void backendDestroyWindow(BackendWindow* window);
 void backendShowWindow(BackendWindow* window, BackendShow how);

@@ -44,19 +44,19 @@ const SubsetClass* subsetFindClass(LPCSTR className) {
 }
 
 // What the window's native window is made with.
-BackendWindowSpec subsetSpec(SubsetWindow* window) {
+BackendWindowSettings subsetSettings(SubsetWindow* window) {
     const SubsetIcon* icon = reinterpret_cast<const SubsetIcon*>(window->icon);
     const bool hasPixels = icon != nullptr && icon->rgbaPixels != nullptr;
-    return BackendWindowSpec{subsetHandle(window),
-                             window->title.c_str(),
-                             window->placed,
-                             window->x,
-                             window->y,
-                             window->width,
-                             window->height,
-                             (window->style & WS_THICKFRAME) != 0,
-                             hasPixels ? icon->rgbaPixels : nullptr,
-                             hasPixels ? icon->size : 0};
+    return BackendWindowSettings{subsetHandle(window),
+                                 window->title.c_str(),
+                                 window->placed,
+                                 window->x,
+                                 window->y,
+                                 window->width,
+                                 window->height,
+                                 (window->style & WS_THICKFRAME) != 0,
+                                 hasPixels ? icon->rgbaPixels : nullptr,
+                                 hasPixels ? icon->size : 0};
 }
 
 // Puts a newly made native window in place of the window's old one, if any.
@@ -117,7 +117,7 @@ bool subsetRealiseWindow(SubsetWindow* window) {
     if (window->native != nullptr) {
         return true;
     }
-    BackendWindow* made = backendCreateWindow(subsetSpec(window));
+    BackendWindow* made = backendCreateWindow(subsetSettings(window));
     if (made == nullptr) {
         return false;
     }
@@ -129,7 +129,7 @@ bool subsetRealiseWindow(SubsetWindow* window) {
 // made again in the same place; the plain one goes only once the new one exists.
 BYTE subsetRealiseGlWindow(SubsetWindow* window, BYTE depthBits) {
     int got = 0;
-    BackendWindow* made = backendCreateGlWindow(subsetSpec(window), depthBits, &got);
+    BackendWindow* made = backendCreateGlWindow(subsetSettings(window), depthBits, &got);
     if (made == nullptr) {
         return 0;
     }

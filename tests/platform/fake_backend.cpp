@@ -41,12 +41,12 @@ void say(const std::string& request) { fake::requests.push_back(request); }
 
 std::string size(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
 
-BackendWindow* made(const BackendWindowSpec& spec, const std::string& kind) {
+BackendWindow* made(const BackendWindowSettings& settings, const std::string& kind) {
     fake::windows.push_back(std::make_unique<BackendWindow>(BackendWindow{fake::nextWindow++}));
     const std::string place =
-        spec.placed ? std::to_string(spec.x) + "," + std::to_string(spec.y) : "anywhere";
+        settings.placed ? std::to_string(settings.x) + "," + std::to_string(settings.y) : "anywhere";
     say(kind + " " + std::to_string(fake::windows.back()->id) + " " + place + " " +
-        size(spec.width, spec.height));
+        size(settings.width, settings.height));
     return fake::windows.back().get();
 }
 
@@ -67,13 +67,14 @@ void backendChannelMasks(uint32_t* red, uint32_t* green, uint32_t* blue) {
 
 uint64_t backendMilliseconds() { return fake::now; }
 
-BackendWindow* backendCreateWindow(const BackendWindowSpec& spec) { return made(spec, "create"); }
+BackendWindow* backendCreateWindow(const BackendWindowSettings& settings) { return made(settings, "create"); }
 
 bool backendGlAvailable() { return true; }
 
-BackendWindow* backendCreateGlWindow(const BackendWindowSpec& spec, int depthBits, int* gotDepthBits) {
+BackendWindow* backendCreateGlWindow(const BackendWindowSettings& settings, int depthBits,
+                                     int* gotDepthBits) {
     *gotDepthBits = depthBits;
-    return made(spec, "create-gl");
+    return made(settings, "create-gl");
 }
 
 void backendDestroyWindow(BackendWindow* window) { say("destroy " + std::to_string(window->id)); }

@@ -10,6 +10,8 @@ void rows::pause(unsigned ms) { fake::now += ms; }
 
 namespace {
 
+using rows::opened;
+
 // The input steps, given to the core at its next pump: key:VK (down), repeat:VK, up:VK, text:C
 // (the character C typed), move:X,Y and drag:X,Y (with the left button down), sized:W,H,
 // minimize, restore, close; and requests, which notes what the core asked of the backend.
@@ -34,33 +36,30 @@ void input(HWND window, const std::string& step, int a, int b) {
     });
 }
 
-const std::vector<std::string> opened = {"WM_CREATE", "WM_SIZE 0 200x100"};
-std::vector<std::string> after(std::vector<std::string> lines) {
-    lines.insert(lines.begin(), opened.begin(), opened.end());
-    return lines;
-}
-
 // clang-format off
 const std::vector<rows::Row> withInput = {
-    {"ATypedCharacterComesRightAfterItsKeyDownBeforeLaterInput", "open key:70 text:102 move:5,6 next next next",
-     after({"got WM_KEYDOWN 70 00000001", "WM_KEYDOWN 70 00000001", "got WM_CHAR 102", "WM_CHAR 102",
-            "got WM_MOUSEMOVE 0 5,6", "WM_MOUSEMOVE 0 5,6"})},
+    {"ATypedCharacterComesRightAfterItsKeyDownBeforeLaterInput",
+     "open key:70 text:102 move:5,6 next next next",
+     opened({"got WM_KEYDOWN 70 00000001", "WM_KEYDOWN 70 00000001", "got WM_CHAR 102", "WM_CHAR 102",
+             "got WM_MOUSEMOVE 0 5,6", "WM_MOUSEMOVE 0 5,6"})},
     {"KeyMessagesCarryWindowsBitsAndEscTypes27", "open key:27 repeat:27 up:27 next next next next next",
-     after({"got WM_KEYDOWN 27 00000001", "WM_KEYDOWN 27 00000001", "got WM_CHAR 27", "WM_CHAR 27",
-            "got WM_KEYDOWN 27 40000001", "WM_KEYDOWN 27 40000001", "got WM_CHAR 27", "WM_CHAR 27",
-            "got WM_KEYUP 27 c0000001", "WM_KEYUP 27 c0000001"})},
+     opened({"got WM_KEYDOWN 27 00000001", "WM_KEYDOWN 27 00000001", "got WM_CHAR 27", "WM_CHAR 27",
+             "got WM_KEYDOWN 27 40000001", "WM_KEYDOWN 27 40000001", "got WM_CHAR 27", "WM_CHAR 27",
+             "got WM_KEYUP 27 c0000001", "WM_KEYUP 27 c0000001"})},
     {"CaptureGivesPointsOutsideTheWindowAsNegativeHalves", "open capture drag:-20,-30 next release requests",
-     after({"got WM_MOUSEMOVE 1 -20,-30", "WM_MOUSEMOVE 1 -20,-30", "capture on", "capture off"})},
-    {"SetWindowPosMovesUnlessToldNotToAndRaises", "open show requests =sized size:300,150 place:60,70 requests",
-     after({"create 1 40,30 200x100", "show 1", "sized", "WM_SIZE 0 300x150", "size 300x150", "raise 1",
-            "move 60,70"})},
+     opened({"got WM_MOUSEMOVE 1 -20,-30", "WM_MOUSEMOVE 1 -20,-30", "capture on", "capture off"})},
+    {"SetWindowPosMovesUnlessToldNotToAndRaises",
+     "open show requests =sized size:300,150 place:60,70 requests",
+     opened({"create 1 40,30 200x100", "show 1", "sized", "WM_SIZE 0 300x150", "size 300x150", "raise 1",
+             "move 60,70"})},
     {"SizesTheUserGivesAreReportedOnceAndARestoredWindowIsPainted",
      "open show update sized:500,400 sized:500,400 minimize restore next next next next",
-     after({"WM_PAINT", "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400", "got WM_SIZE 1 0x0", "WM_SIZE 1 0x0",
-            "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400", "got WM_PAINT", "WM_PAINT"})},
-    {"TheCloseButtonDestroysTheWindowThroughDefaultProcessing", "open show update requests =shown close next requests",
-     after({"WM_PAINT", "create 1 40,30 200x100", "show 1", "shown", "got WM_CLOSE", "WM_CLOSE", "WM_DESTROY",
-            "destroy 1"})},
+     opened({"WM_PAINT", "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400", "got WM_SIZE 1 0x0",
+             "WM_SIZE 1 0x0", "got WM_SIZE 0 500x400", "WM_SIZE 0 500x400", "got WM_PAINT", "WM_PAINT"})},
+    {"TheCloseButtonDestroysTheWindowThroughDefaultProcessing",
+     "open show update requests =shown close next requests",
+     opened({"WM_PAINT", "create 1 40,30 200x100", "show 1", "shown", "got WM_CLOSE", "WM_CLOSE",
+             "WM_DESTROY", "destroy 1"})},
 };
 // clang-format on
 

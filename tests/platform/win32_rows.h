@@ -39,6 +39,9 @@ void closeAll();
 // Lets `ms` milliseconds pass: sleeping on Windows, moving the fake clock on here.
 void pause(unsigned ms);
 
+// What a row saw after `open`, followed by `lines`: the window's creation and first size.
+std::vector<std::string> opened(std::vector<std::string> lines);
+
 extern const std::vector<Row> portable;
 
 }  // namespace rows

@@ -13,33 +13,33 @@ constexpr int sdlDepthChoices[] = {24, 16};
 
 std::vector<std::unique_ptr<BackendWindow>> sdlWindows;
 
-// SDL's flags for a window of this spec, made hidden until it is shown.
-Uint32 sdlFlags(const BackendWindowSpec& spec) {
-    return SDL_WINDOW_HIDDEN | (spec.resizable ? SDL_WINDOW_RESIZABLE : 0);
+// SDL's flags for a window with these settings, made hidden until it is shown.
+Uint32 sdlFlags(const BackendWindowSettings& settings) {
+    return SDL_WINDOW_HIDDEN | (settings.resizable ? SDL_WINDOW_RESIZABLE : 0);
 }
 
 // Keeps the new SDL window as a backend window, with the program's icon where it has one.
-BackendWindow* sdlAdopt(SDL_Window* made, const BackendWindowSpec& spec) {
-    if (spec.iconPixels != nullptr) {
-        SDL_Surface* surface =
-            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<unsigned char*>(spec.iconPixels), spec.iconSize,
-                                               spec.iconSize, 32, spec.iconSize * 4, SDL_PIXELFORMAT_RGBA32);
+BackendWindow* sdlAdopt(SDL_Window* made, const BackendWindowSettings& settings) {
+    if (settings.iconPixels != nullptr) {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<unsigned char*>(settings.iconPixels), settings.iconSize, settings.iconSize, 32,
+            settings.iconSize * 4, SDL_PIXELFORMAT_RGBA32);
         if (surface != nullptr) {
             SDL_SetWindowIcon(made, surface);
             SDL_FreeSurface(surface);
         }
     }
-    sdlWindows.push_back(std::make_unique<BackendWindow>(BackendWindow{made, spec.handle}));
+    sdlWindows.push_back(std::make_unique<BackendWindow>(BackendWindow{made, settings.handle}));
     return sdlWindows.back().get();
 }
 
 // Bits of a colour channel, at most 8 (a display without a true-colour layout gets 8).
 int sdlChannelBits(uint32_t mask) { return mask != 0 ? std::min(__builtin_popcount(mask), 8) : 8; }
 
-SDL_Window* sdlCreate(const BackendWindowSpec& spec, Uint32 flags) {
-    const int x = spec.placed ? spec.x : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
-    const int y = spec.placed ? spec.y : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
-    return SDL_CreateWindow(spec.title, x, y, spec.width, spec.height, flags);
+SDL_Window* sdlCreate(const BackendWindowSettings& settings, Uint32 flags) {
+    const int x = settings.placed ? settings.x : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
+    const int y = settings.placed ? settings.y : static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
+    return SDL_CreateWindow(settings.title, x, y, settings.width, settings.height, flags);
 }
 
 // Makes an SDL window with OpenGL in the display's layout with the given depth buffer, on the
@@ -48,7 +48,7 @@ SDL_Window* sdlCreate(const BackendWindowSpec& spec, Uint32 flags) {
 // buffer; Windows gives the format closest to the request instead. So on X11 the visual with the
 // closest depth buffer is picked here and handed to SDL. The two faces of a two-sided surface
 // tie in depth, and a deeper buffer than asked for breaks those ties into speckles.
-SDL_Window* sdlMakeGlWindow(const BackendWindowSpec& spec, int depthBits, const std::string& visual) {
+SDL_Window* sdlMakeGlWindow(const BackendWindowSettings& settings, int depthBits, const std::string& visual) {
     uint32_t red = 0, green = 0, blue = 0;
     backendChannelMasks(&red, &green, &blue);
     // No profile or version attributes: a legacy context, as WGL gives.
@@ -62,7 +62,8 @@ SDL_Window* sdlMakeGlWindow(const BackendWindowSpec& spec, int depthBits, const 
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, visual.c_str());
     SDL_Window* made = nullptr;
-    const bool clean = sdlWithoutXErrors([&] { made = sdlCreate(spec, sdlFlags(spec) | SDL_WINDOW_OPENGL); });
+    const bool clean =
+        sdlWithoutXErrors([&] { made = sdlCreate(settings, sdlFlags(settings) | SDL_WINDOW_OPENGL); });
     SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, "");
     if (made != nullptr && !clean) {
         SDL_DestroyWindow(made);
@@ -91,23 +92,24 @@ BackendWindow* sdlFindWindowOf(HWND handle) {
     return nullptr;
 }
 
-BackendWindow* backendCreateWindow(const BackendWindowSpec& spec) {
+BackendWindow* backendCreateWindow(const BackendWindowSettings& settings) {
     backendStart();
-    SDL_Window* made = sdlCreate(spec, sdlFlags(spec));
-    return made != nullptr ? sdlAdopt(made, spec) : nullptr;
+    SDL_Window* made = sdlCreate(settings, sdlFlags(settings));
+    return made != nullptr ? sdlAdopt(made, settings) : nullptr;
 }
 
 // The closest visual first where one can be picked; otherwise, or if that fails, the deeper
 // depth buffer and then the smaller one, as SDL chooses them.
-BackendWindow* backendCreateGlWindow(const BackendWindowSpec& spec, int depthBits, int* gotDepthBits) {
+BackendWindow* backendCreateGlWindow(const BackendWindowSettings& settings, int depthBits,
+                                     int* gotDepthBits) {
     backendStart();
     SDL_Window* made = nullptr;
     const std::string visual = depthBits != 0 ? sdlClosestX11Visual(depthBits) : std::string();
     if (!visual.empty()) {
-        made = sdlMakeGlWindow(spec, depthBits, visual);
+        made = sdlMakeGlWindow(settings, depthBits, visual);
     }
     for (int choice : sdlDepthChoices) {
-        if (made == nullptr && (made = sdlMakeGlWindow(spec, choice, std::string())) != nullptr) {
+        if (made == nullptr && (made = sdlMakeGlWindow(settings, choice, std::string())) != nullptr) {
             depthBits = choice;
         }
     }
@@ -116,7 +118,7 @@ BackendWindow* backendCreateGlWindow(const BackendWindowSpec& spec, int depthBit
     }
     const int visualDepth = sdlX11WindowDepthBits(made);
     *gotDepthBits = visualDepth >= 0 ? visualDepth : depthBits;
-    return sdlAdopt(made, spec);
+    return sdlAdopt(made, settings);
 }
 
 void backendDestroyWindow(BackendWindow* window) {
