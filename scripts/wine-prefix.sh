@@ -2,16 +2,21 @@
 # 32-bit Wine in a prefix of our own, with a 1280x1024 virtual desktop in which Wine draws real
 # Win32 frames and runs its own sizing loop:
 #   wine-prefix.sh PREFIX              makes the prefix anew
-#   wine-prefix.sh PREFIX run ARGS...  runs a Windows program in it (WINEDEBUG as set, else -all)
+#   wine-prefix.sh PREFIX run ARGS...  runs a Windows program in it (WINEDEBUG as set, else -all);
+#                                      exits with 77 where the prefix could not be made
 #   wine-prefix.sh PREFIX end          ends the prefix's processes
 # Where the kernel cannot run 32-bit programs, making the prefix says so in one line, leaves no
 # prefix and exits with 77, which the tests report as skipped.
 set -euo pipefail
 export WINEPREFIX="$1" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
-# Debian's wineserver picks the server Wine itself starts (the 64-bit one where wine64 is there too).
-wine=/usr/lib/wine/wine wineserver=/usr/lib/wine/wineserver
+# Debian's 32-bit loader, unless WINE names another (the build finds it), and the server beside it.
+wine=${WINE:-/usr/lib/wine/wine}
+wineserver=$(dirname "$wine")/wineserver
 case "${2:-}" in
-  run) shift 2; exec "$wine" "$@" ;;
+  run)
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "skipped: no 32-bit Wine prefix in $WINEPREFIX"; exit 77; }
+    shift 2
+    exec "$wine" "$@" ;;
   end) exec "$wineserver" -k ;;
 esac
 

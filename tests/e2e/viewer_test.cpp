@@ -17,10 +17,7 @@ namespace {
 
 using namespace e2e;
 
-const Rgb grey = {38, 38, 38}, fogRed = {128, 64, 64};  // the clear colours 0.15 and (0.5, 0.25, 0.25)
-const Millis patience(60000), soon(20000);              // Wine may take 20 s to show anything
-bool front(Rgb c) { return c.r > c.g + 20; }            // the lit front: pinkish
-bool back(Rgb c) { return c.g > c.r + 20; }             // the lit back: greenish
+const Millis patience(60000), soon(20000);  // Wine may take 20 s to show anything
 bool isGrey(Rgb c) { return c.near(grey, 3); }
 
 // Why the Windows product cannot be run here, or null: the prefix is left unmade where the
@@ -143,13 +140,14 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     EXPECT_NEAR(double(model.width) / plain.width, 0.53, 0.08) << model.describe();
     EXPECT_NEAR(double(model.height) / plain.height, 0.52, 0.08) << model.describe();
     EXPECT_NEAR(model.x + model.width / 2.0, plain.width / 2.0, plain.width * 0.05) << model.describe();
-    EXPECT_TRUE(plain.count(front, model) > area / 20 && plain.count(back, model) > area / 20)
+    EXPECT_TRUE(plain.count(isFront, model) > area / 20 && plain.count(isBack, model) > area / 20)
         << shot("first-frame");
     int pairs = 0, changes = 0;
     for (int y = model.y; y < model.y + model.height; ++y)
         for (int x = model.x; x + 1 < model.x + model.width; ++x) {
             const Rgb a = plain.at(x, y), b = plain.at(x + 1, y);
-            if ((front(a) || back(a)) && (front(b) || back(b))) ++pairs, changes += front(a) != front(b);
+            if ((isFront(a) || isBack(a)) && (isFront(b) || isBack(b)))
+                ++pairs, changes += isFront(a) != isFront(b);
         }
     EXPECT_LT(changes, pairs * 3 / 100) << "the two sides speckle into each other" << shot("first-frame");
 
@@ -163,7 +161,7 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     const Image outlined = waitForPicture("outlines", [&](const Image& p) {
         return p.count(isGrey, model) > plain.count(isGrey, model) + area / 4;
     });
-    EXPECT_TRUE(outlined.count(front, model) > 1000 && outlined.count(back, model) > 1000)
+    EXPECT_TRUE(outlined.count(isFront, model) > 1000 && outlined.count(isBack, model) > 1000)
         << "outlines in both colours";
     type("p");
     waitForPicture("outlines-off", [&](const Image& p) { return p == plain; });
@@ -382,16 +380,5 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(failures),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// The Win32 behaviours the subset's core is tested for, as the Windows program of those rows that
-// need no input, under Wine: a real Win32 must agree with the rows, as the core does.
-TEST(Win32Rows, AgreeWithWine) {
-    if (whyNoWine()) GTEST_SKIP() << whyNoWine();
-    Screen screen(std::string(E2E_OUTPUT_DIR) + "/win32-rows/xvfb.log");
-    Program rows({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", WIN32_ROWS_EXE},
-                 {"DISPLAY=" + screen.display()}, std::string(E2E_OUTPUT_DIR) + "/win32-rows/program.log");
-    EXPECT_EQ(rows.waitForExit(patience), std::optional<int>(0)) << rows.output();
-    screen.run({WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "end"});
-}
 
 }  // namespace

@@ -1,8 +1,32 @@
-// The buffer swap of the offscreen renderer (there is no second buffer, so it finishes the frame),
+// The offscreen renderer, its buffer swap (there is no second buffer, so it finishes the frame),
 // and the measure of a rotation matrix that the render tests and the fuzzer share.
 #include "tests/render/offscreen.h"
 
+#include "scene/scene.h"
+#include "scene/viewer_state.h"
+
 #include <cmath>
+
+Offscreen::Offscreen(int side)
+    : side_(side),
+      buffer_(size_t(side) * side * 4),
+      context_(OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr)) {
+    made_ = context_ != nullptr && OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, side, side);
+    if (made_) windowWidth = windowHeight = side, initScene();
+}
+
+Offscreen::~Offscreen() { OSMesaDestroyContext(context_); }
+
+// OSMesa keeps rows bottom-up, as OpenGL counts them.
+e2e::Image Offscreen::frame() {
+    renderFrame();
+    e2e::Image image{side_, side_, {}};
+    for (int y = side_ - 1; y >= 0; --y)
+        for (const unsigned char* p = &buffer_[size_t(y) * side_ * 4];
+             p < &buffer_[size_t(y + 1) * side_ * 4]; p += 4)
+            image.pixels.push_back({p[0], p[1], p[2]});
+    return image;
+}
 
 extern "C" BOOL WINAPI SwapBuffers(HDC) {
     glFinish();

@@ -3,8 +3,7 @@
 // The buffer swap (offscreen.cpp) only finishes the frame.
 #pragma once
 
-#include "scene/scene.h"
-#include "scene/viewer_state.h"
+#include "platform/opengl.h"
 #include "tests/support/picture.h"
 
 #include <GL/osmesa.h>
@@ -15,27 +14,14 @@ double rotationError(const float matrix[16]);
 
 class Offscreen {
 public:
-    explicit Offscreen(int side) : side_(side), buffer_(size_t(side) * side * 4) {
-        made_ =
-            context_ != nullptr && OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, side, side);
-        if (made_) windowWidth = windowHeight = side, initScene();
-    }
-    ~Offscreen() { OSMesaDestroyContext(context_); }
+    explicit Offscreen(int side);
+    ~Offscreen();
     bool ok() const { return made_; }
-    e2e::Image frame() {  // OSMesa keeps rows bottom-up, as OpenGL counts them
-        renderFrame();
-        e2e::Image image{side_, side_, {}};
-        for (int y = side_ - 1; y >= 0; --y)
-            for (int x = 0; x < side_; ++x)
-                image.pixels.push_back({buffer_[(size_t(y) * side_ + x) * 4],
-                                        buffer_[(size_t(y) * side_ + x) * 4 + 1],
-                                        buffer_[(size_t(y) * side_ + x) * 4 + 2]});
-        return image;
-    }
+    e2e::Image frame();
 
 private:
     int side_;
     bool made_;
     std::vector<unsigned char> buffer_;
-    OSMesaContext context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 0, 0, nullptr);
+    OSMesaContext context_;
 };

@@ -9,6 +9,9 @@
 
 namespace e2e {
 
+bool isFront(Rgb c) { return c.r > c.g + 20; }
+bool isBack(Rgb c) { return c.g > c.r + 20; }
+
 std::string Rect::describe() const {
     return std::to_string(width) + "x" + std::to_string(height) + " at (" + std::to_string(x) + ", " +
            std::to_string(y) + ")";

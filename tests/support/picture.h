@@ -19,6 +19,12 @@ struct Rgb {
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
+// The viewer's colours: its clear colours 0.15 and (0.5, 0.25, 0.25), and its lit sides, the front
+// pinkish and the back greenish.
+const Rgb grey = {38, 38, 38}, fogRed = {128, 64, 64};
+bool isFront(Rgb c);
+bool isBack(Rgb c);
+
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     std::string describe() const;  // "WxH at (x, y)"
