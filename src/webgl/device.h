@@ -5,8 +5,8 @@
 
 namespace glsubset {
 
-// A vertex as WebGL receives it: object-space position, normal, and for outlines the face the
-// triangle shows (1 front, 0 back); filled triangles leave the face to the rasteriser.
+// A vertex as WebGL receives it: object-space position, normal, and the side its triangle shows
+// (1 front, 0 back), which the rasteriser cannot tell from corners given in any order.
 struct DeviceVertex {
     float position[3];
     float normal[3];

@@ -1,5 +1,6 @@
 // The one WebGL program: OpenGL 1.1's lighting per vertex in eye space for both sides, then per
-// fragment the side the face shows and the fog from the interpolated absolute eye-space z.
+// fragment the colour of the side the triangle shows (worked out on the CPU, as outlines have no
+// side of their own) and the fog from the interpolated absolute eye-space z.
 #include "webgl/device.h"
 
 namespace glsubset {
@@ -29,7 +30,7 @@ uniform vec4 currentColour;
 out vec4 frontColour;
 out vec4 backColour;
 out float fogDistance;
-flat out float outlineFacesFront;
+flat out float showsFront;
 
 // The colour of one side, whose normal n points out of that side.
 vec4 litColour(int side, vec3 n) {
@@ -53,7 +54,7 @@ void main() {
     vec4 eye = modelview * vec4(position, 1.0);
     gl_Position = projection * eye;
     fogDistance = abs(eye.z);
-    outlineFacesFront = facesFront;
+    showsFront = facesFront;
     if (!lighting) {
         frontColour = backColour = currentColour;
         return;
@@ -70,9 +71,8 @@ precision highp float;
 in vec4 frontColour;
 in vec4 backColour;
 in float fogDistance;
-flat in float outlineFacesFront;
+flat in float showsFront;
 
-uniform bool outline;
 uniform int fogMode;
 uniform float fogDensity;
 uniform float fogStart;
@@ -89,9 +89,7 @@ float fogFactor() {
 }
 
 void main() {
-    // Outlines are lines, which have no face of their own: they carry their triangle's.
-    bool showsFront = outline ? outlineFacesFront > 0.5 : gl_FrontFacing;
-    vec4 colour = showsFront ? frontColour : backColour;
+    vec4 colour = showsFront > 0.5 ? frontColour : backColour;
     if (fogMode != 0) colour.rgb = mix(fogColour.rgb, colour.rgb, clamp(fogFactor(), 0.0, 1.0));
     fragmentColour = colour;
 }

@@ -128,7 +128,6 @@ void deviceDraw(const DrawInputs& inputs, const DeviceVertex* vertices, int coun
     setMatrices(inputs);
     setLighting(inputs);
     setFog(inputs);
-    emscripten_glUniform1i(location("outline"), lines);
     setDepthTest(inputs.depthTest);
     emscripten_glLineWidth(inputs.lineWidth);
     emscripten_glDrawArrays(lines ? GL_LINES : GL_TRIANGLES, 0, count);
