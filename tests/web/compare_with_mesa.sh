@@ -34,6 +34,6 @@ import base64, re, sys
 page = sys.argv[1]
 dom = open(page + "/dom.html").read()
 for name, text in re.findall(r'<pre id="([^"]+)">([^<]*)</pre>', dom):
-    open(f"{page}/{name}.ppm", "wb").write(base64.b64decode(text))
+    open(f"{page}/{name}", "wb").write(base64.b64decode(text))
 PY
 "$work/scene_pictures" "$work/mesa" "$work/page"

@@ -1,8 +1,10 @@
 // The program's own scene code drawing a table of views, built twice: natively over Mesa's
 // offscreen renderer (OSMesa) and with Emscripten over the WebGL subset in a page. Each build
-// writes its pictures as PPM; the native one then compares them with the page's.
+// writes its pictures as PPM and the rotation each view turned the model by (16 raw floats); the
+// native one then compares them with the page's: pictures by their differences, rotations bit
+// for bit.
 //   native:  scene_pictures OUT_DIR [PAGE_DIR]   (compares when PAGE_DIR is given)
-//   page:    the pictures go into the document as <pre id=NAME> elements, base64 PPM
+//   page:    the files go into the document as <pre id=FILE> elements, base64
 #include "scene/scene.h"
 #include "scene/viewer_state.h"
 
@@ -20,6 +22,7 @@
 #else
 #include <GL/osmesa.h>
 #include <fstream>
+#include <iterator>
 #endif
 
 namespace {
@@ -116,6 +119,11 @@ bool makeContext() {
     return context && OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, side, side);
 }
 
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 bool readPpm(const std::string& path, Picture& rgb) {
     std::ifstream in(path, std::ios::binary);
     std::string magic;
@@ -148,7 +156,7 @@ void compare(const char* name, const Picture& a, const Picture& b) {
 std::string outDir;
 
 void publish(const char* name, const std::string& bytes) {
-    std::ofstream(outDir + "/" + std::string(name) + ".ppm", std::ios::binary) << bytes;
+    std::ofstream(outDir + "/" + name, std::ios::binary) << bytes;
 }
 
 #endif
@@ -171,11 +179,17 @@ int main(int argc, char** argv) {
     for (const View& view : views) {
         drawView(view);
         Picture picture = readPicture();
-        publish(view.name, ppm(picture));
+        const std::string name = view.name;
+        const std::string rotation(reinterpret_cast<const char*>(rotationMatrix), sizeof rotationMatrix);
+        publish((name + ".ppm").c_str(), ppm(picture));
+        publish((name + ".rotation").c_str(), rotation);
 #ifndef __EMSCRIPTEN__
         Picture page;
-        if (argc > 2 && readPpm(std::string(argv[2]) + "/" + view.name + ".ppm", page))
+        if (argc > 2 && readPpm(std::string(argv[2]) + "/" + name + ".ppm", page)) {
             compare(view.name, picture, page);
+            bool same = readFile(std::string(argv[2]) + "/" + name + ".rotation") == rotation;
+            std::printf("%-22s rotation %s\n", "", same ? "bit for bit as Mesa's" : "DIFFERS from Mesa's");
+        }
 #endif
     }
     (void)argc;
