@@ -1,12 +1,18 @@
 #!/bin/sh
-# Draws the views of scene_pictures.cpp with Mesa's offscreen renderer and with the WebGL subset
-# in headless Chromium, and prints how far apart each pair of pictures is.
+# Runs the WebGL subset's CPU tests under Node, then draws the views of scene_pictures.cpp with
+# Mesa's offscreen renderer and with the subset in headless Chromium, and prints how far apart
+# each pair of pictures is.
 #   tests/web/compare_with_mesa.sh [WORK_DIR]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=${1:-$(mktemp -d)}
 mkdir -p "$work/generated/model" "$work/mesa" "$work/page"
 export NODE_PATH=/usr/share/nodejs  # emcc's optimiser needs acorn from Debian's node modules
+
+# shellcheck disable=SC2086
+em++ -std=c++17 -O1 -Wall -Wextra -Werror -I"$root/src" -I"$root/src/webgl/include" -o "$work/gl_subset_test.js" \
+  "$root/tests/web/gl_subset_test.cpp" "$root"/src/webgl/*.cpp -sMAX_WEBGL_VERSION=2
+node --no-experimental-fetch "$work/gl_subset_test.js"
 
 # The mesh tables, from the program's own generator.
 c++ -O2 -o "$work/generate_mesh_tables" "$root/src/model/generator/generate_mesh_tables.cpp"

@@ -1,7 +1,7 @@
 // The WebGL subset's CPU half, run under Node with no WebGL context (drawing calls then do
 // nothing): the matrix stacks, light directions, the shader's lighting inputs and the way a batch
 // is split into filled triangles and outlines.
-//   em++ ... gl_subset_test.cpp src/webgl/*.cpp && node --no-experimental-fetch gl_subset_test.js
+// compare_with_mesa.sh builds and runs it.
 #include "webgl/assembly.h"
 #include "webgl/draw_inputs.h"
 #include "webgl/state.h"
@@ -44,17 +44,33 @@ void matrixRows() {
         {[] { glRotatef(120, 1, 1, 1); }, {0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 1}},
         {[] { glRotatef(30, 0, 0, 0); }, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
         {[] { glTranslatef(1, 2, 3); }, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1}},
-        {[] { glRotatef(90, 1, 0, 0), glTranslatef(0, -9, 0); },
+        {[] {
+             glRotatef(90, 1, 0, 0);
+             glTranslatef(0, -9, 0);
+         },
          {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, -9, 1}},
-        {[] { glPushMatrix(), glTranslatef(5, 5, 5), glPopMatrix(); },
+        {[] {
+             glPushMatrix();
+             glTranslatef(5, 5, 5);
+             glPopMatrix();
+         },
          {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
-        {[] { glPopMatrix(), glTranslatef(1, 0, 0); }, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 1}},
+        {[] {
+             glPopMatrix();
+             glTranslatef(1, 0, 0);
+         },
+         {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 1}},
         {[] {
              const float m[16] = {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 1, 1, 1, 1};
-             glTranslatef(1, 0, 0), glMultMatrixf(m);
+             glTranslatef(1, 0, 0);
+             glMultMatrixf(m);
          },
          {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 4, 0, 2, 1, 1, 1}},
-        {[] { glMatrixMode(GL_PROJECTION), glOrtho(-15, 15, -15, 15, -25, 25), glMatrixMode(GL_MODELVIEW); },
+        {[] {
+             glMatrixMode(GL_PROJECTION);
+             glOrtho(-15, 15, -15, 15, -25, 25);
+             glMatrixMode(GL_MODELVIEW);
+         },
          {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
     };
     int row = 0;

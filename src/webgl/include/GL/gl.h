@@ -14,7 +14,8 @@
 //   modelview and are not normalised. A light's direction is fixed by the modelview current when
 //   its GL_POSITION is sent.
 // - Fog (GL_EXP2, GL_EXP, GL_LINEAR) from the absolute eye-space z, as Mesa computes it.
-// - Front faces are those wound counter-clockwise in the window.
+// - Front faces are those wound counter-clockwise in the window; a triangle of no area counts as a
+//   back face, as in Mesa (its outline is still drawn).
 // - glPolygonMode: GL_LINE draws a triangle's three edges, coloured as the face would be.
 // - Depth test (GL_LESS), glClear, glClearColor, glLineWidth, glFlush.
 //
@@ -23,9 +24,12 @@
 // display lists, vertex arrays, glColor and colour material, GL_POINT polygon mode,
 // glGetError (errors are ignored). Unknown enums are ignored. There is one state for the whole
 // process; the WebGL objects it draws with are made the first time it draws in a context.
+//
+// What it expects: a current WebGL 2 context (emscripten_webgl_make_context_current) with a depth
+// buffer. Lit colours carry the material's alpha into the drawing buffer, as OpenGL does, so a
+// context made with alpha: false shows them opaque as a window does. glFlush flushes; showing
+// the frame is the page's business.
 #pragma once
-
-#include <stdint.h>
 
 #ifdef __cplusplus
 extern "C" {
