@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, if any are missing.
-# Usage: scripts/install-packages.sh viewer|headless|test
-#   viewer:   what building and starting the native viewer needs
-#   headless: the virtual display and the tools that show the viewer's first frame without a display
-#   test:     everything: all three builds, the tests and their virtual displays
+# Usage: scripts/install-packages.sh viewer|headless|web|web-headless|test
+#   viewer:       what building and starting the native viewer needs
+#   headless:     the virtual display and the tools that show the viewer's first frame without a display
+#   web:          what building and serving the web page needs
+#   web-headless: the browser and driver that show the page's first frame without a display
+#   test:         everything: all the builds, the tests and their virtual displays and browser
 set -euo pipefail
 
 # The native viewer: compilers, SDL2, OpenGL and Xlib (the Win32 subset picks its GL visual
@@ -12,6 +14,13 @@ set -euo pipefail
 viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-dev libstb-dev x11-utils)
 # No display: Xvfb, xdotool to press Return on the notice, xwd and netpbm for the picture.
 headless_packages=(xvfb xdotool x11-apps netpbm)
+# The web page: Emscripten (with Node.js, which it runs on), the host tools' compiler and stb,
+# and Python for the static web server.
+web_packages=(cmake ninja-build emscripten nodejs g++ libstb-dev python3)
+# No display: headless Chromium, driven through puppeteer-core from npm. Debian's npm only where
+# no npm is there: Node.js from elsewhere (NodeSource) brings its own, and conflicts with Debian's.
+web_headless_packages=(chromium)
+command -v npm >/dev/null || web_headless_packages+=(npm)
 # The tests: GoogleTest, Mesa's offscreen renderer, libxdo for the end-to-end driver, clang-format
 # for the layout check, a window manager and wmctrl, the Windows cross builds with a resource
 # reader, 32-bit Wine with i386 Mesa (direct rendering) to run the 32-bit product, gcc-multilib
@@ -19,13 +28,16 @@ headless_packages=(xvfb xdotool x11-apps netpbm)
 test_packages=("${viewer_packages[@]}" "${headless_packages[@]}"
   libgtest-dev libosmesa6-dev libxdo-dev openbox wmctrl dpkg-dev file lintian desktop-file-utils clang-format
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
-  wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 gcc-multilib)
+  wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 gcc-multilib
+  "${web_packages[@]}" "${web_headless_packages[@]}")
 
 case "${1:-}" in
   viewer) wanted=("${viewer_packages[@]}") ;;
   headless) wanted=("${headless_packages[@]}") ;;
+  web) wanted=("${web_packages[@]}") ;;
+  web-headless) wanted=("${web_headless_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 viewer|headless|test" >&2; exit 2 ;;
+  *) echo "usage: $0 viewer|headless|web|web-headless|test" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -2,6 +2,8 @@
 // does and exits with its result.
 #include <malloc.h>
 
+#include <cstdlib>
+
 #include <string>
 
 #include "platform/platform_internal.h"
@@ -39,5 +41,8 @@ int main(int argc, char** argv) {
     subsetTuneAllocator();
     subsetSetProgramName(argc > 0 ? argv[0] : nullptr);
     std::string commandLine = subsetCommandLine(argc, argv);
-    return WinMain(reinterpret_cast<HINSTANCE>(&subsetInstance), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+    // exit() rather than a return: where a backend's waits unwind the stack and wind it back later,
+    // whoever called main has long had its return by the time WinMain ends.
+    std::exit(
+        WinMain(reinterpret_cast<HINSTANCE>(&subsetInstance), nullptr, commandLine.data(), SW_SHOWDEFAULT));
 }

@@ -1,0 +1,64 @@
+// Private to the browser backend: its native window record (a canvas in the page) and the helpers
+// its files share, named web...; the page-side halves live in web_backend.js.
+#pragma once
+
+#include <string>
+
+#include "platform/backend.h"
+
+// What a BackendWindow is here: a canvas of the page and the Win32 window it belongs to. Sizes
+// and places are in device pixels, as the program counts them.
+struct BackendWindow {
+    HWND handle;
+    std::string id;        // the canvas's element id
+    std::string selector;  // "#id", as html5.h names its targets
+    int x, y, width, height;
+    bool shown;
+};
+
+// Device pixels behind one CSS pixel.
+double webPixelRatio();
+
+// The backend's window under a point of the page's viewport (CSS pixels), or null; *x and *y
+// become the point in that window's device pixels.
+BackendWindow* webWindowAt(double clientX, double clientY, int* x, int* y);
+
+// The backend's window of a Win32 window, or null.
+BackendWindow* webFindWindowOf(HWND handle);
+
+// Where a point of the viewport (CSS pixels) lies in a window, in its device pixels.
+void webPointInWindow(const BackendWindow* window, double clientX, double clientY, int* x, int* y);
+
+// Takes every window's canvas off the page.
+void webRemoveAllWindows();
+
+// Listens to the page's keys and mouse once; what comes is kept until backendPumpEvents.
+void webListen();
+
+// True while input is waiting for backendPumpEvents.
+bool webInputPending();
+
+// ---- The page side (web_backend.js) ----
+extern "C" {
+// Sleeps until webWakeUp, or timeoutMs pass (-1: no limit). Returns to the page meanwhile.
+void webWaitForInput(int timeoutMs);
+// Sleeps until the page's next animation frame.
+void webWaitForFrame();
+// Ends a webWaitForInput once the page's current event is handled.
+void webWakeUp();
+// Shows a modal box in the page; returns once it is dismissed (OK, Return or Esc).
+void webShowMessageBox(const char* caption, const char* text, int error);
+// Makes, places, shows and removes the canvases, and sets the page's title.
+void webCreateCanvas(const char* id, const char* title);
+void webPlaceCanvas(const char* id, int x, int y, int width, int height, double pixelRatio);
+void webShowCanvas(const char* id, int shown);
+void webRemoveCanvas(const char* id);
+void webRaiseCanvas(const char* id);
+// The viewport's size in CSS pixels, and the top left of a canvas in it.
+double webViewportWidth();
+double webViewportHeight();
+double webCanvasLeft(const char* id);
+double webCanvasTop(const char* id);
+// The depth bits of a WebGL 2 drawing buffer with a depth buffer, or 0 without WebGL 2.
+int webProbeWebGl2DepthBits();
+}
