@@ -44,14 +44,22 @@ missing=()
 for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-# 32-bit Wine and its Mesa come from Debian's i386 architecture.
-if [[ "${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  # 32-bit Wine and its Mesa come from Debian's i386 architecture.
+  if [[ "${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+
+# The browser tests' driver, puppeteer-core, from npm at the versions of its lock file (it
+# downloads no browser: Debian's Chromium runs the page).
+if [ "$1" = test ] || [ "$1" = web-headless ]; then
+  web="$(dirname "$0")/../tests/web"
+  [ "$web/node_modules/.package-lock.json" -nt "$web/package-lock.json" ] ||
+    npm ci --prefix "$web" --no-audit --no-fund >/dev/null
+fi

@@ -19,7 +19,6 @@ fi
 
 echo "No display: opening $url in headless Chromium"
 scripts/install-packages.sh web-headless
-[ -d tests/web/node_modules ] || npm ci --prefix tests/web --no-audit --no-fund >/dev/null
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site" >/dev/null 2>&1 &
 server=$!
 trap 'kill "$server"' EXIT

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds every preset and runs every test: the Windows
-# executables' checks, the native suite, and the sanitized fuzzer and soak.
+# executables' checks, the web build's OpenGL subset, the native suite (the web page in a browser
+# included), and the sanitized fuzzer and soak.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-packages.sh test
 
-presets=(windows-x86 windows-x64 linux linux-asan)  # the native tests drive the Windows build too: build it first
+# The native tests drive the Windows and web builds too: those are built first.
+presets=(windows-x86 windows-x64 web linux linux-asan)
 for preset in "${presets[@]}"; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null

@@ -1,6 +1,6 @@
-// A small Win32 subset for non-Windows hosts: a Win32 core over a backend (SDL2 today). It knows
-// nothing of any particular program; a Win32 program that keeps to these calls builds and runs
-// unchanged.
+// A small Win32 subset for non-Windows hosts: a Win32 core over a backend (SDL2 on desktops, the
+// browser in a web page). It knows nothing of any particular program; a Win32 program that keeps
+// to these calls builds and runs unchanged.
 //
 // Implemented (behaving as Windows does for these calls):
 //   entry:     WinMain is called from the subset's main() with SW_SHOWDEFAULT
