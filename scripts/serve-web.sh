@@ -27,5 +27,5 @@ for _ in $(seq 50); do
   python3 -c "import urllib.request; urllib.request.urlopen('$url')" 2>/dev/null && break
   sleep 0.1
 done
-node tests/web/first_frame.mjs "$url" "$site/first-frame.png"
+node scripts/web-first-frame.mjs "$url" "$site/first-frame.png"
 echo "First frame: $site/first-frame.png"

@@ -83,50 +83,29 @@ std::string viewerState() {
     return state;
 }
 
-namespace {
-
 // The viewer state as the process starts it, copied before any test runs (the program's variables
 // are constant-initialised, so they hold their start values by then): each case starts from the
 // program's own start values, not from a second copy of them.
+// clang-format off
+#define VIEWER_STATE(X)                                                                            \
+    X(hDC) X(hRC) X(hPalette) X(idleFunc) X(windowWidth) X(windowHeight) X(pressX) X(pressY)       \
+    X(fogEnabled) X(wireframe) X(animating) X(spinning) X(tracking) X(spinAngle) X(stepValue)      \
+    X(spinAxis) X(lastVector)
+// clang-format on
+namespace {
 struct StartState {
-    HDC dc = hDC;
-    HGLRC context = hRC;
-    HPALETTE palette = hPalette;
-    void (*idle)() = idleFunc;
-    int width = windowWidth, height = windowHeight, x = pressX, y = pressY;
-    int fog = fogEnabled, wire = wireframe, anim = animating, spin = spinning, drag = tracking;
-    float angle = spinAngle, step = stepValue;
-    Vec3 axis = spinAxis, last = lastVector;
-    std::array<float, 16> rotation = [] {
-        std::array<float, 16> matrix;
-        std::copy(std::begin(rotationMatrix), std::end(rotationMatrix), matrix.begin());
-        return matrix;
-    }();
+#define KEEP(name) decltype(name) name##Start = name;
+    VIEWER_STATE(KEEP)
+    std::array<float, 16> rotation;
+    StartState() { std::copy(std::begin(rotationMatrix), std::end(rotationMatrix), rotation.begin()); }
 };
 const StartState start;
-
 }  // namespace
 
-// The state a test starts from is the one the process starts with.
 void resetRecorder() {
     trace.clear();
     fakeWin32 = FakeWin32{};
-    hDC = start.dc;
-    hRC = start.context;
-    hPalette = start.palette;
-    idleFunc = start.idle;
-    windowWidth = start.width;
-    windowHeight = start.height;
-    pressX = start.x;
-    pressY = start.y;
-    fogEnabled = start.fog;
-    wireframe = start.wire;
-    animating = start.anim;
-    spinning = start.spin;
-    tracking = start.drag;
-    spinAngle = start.angle;
-    stepValue = start.step;
-    spinAxis = start.axis;
-    lastVector = start.last;
+#define RESTORE(name) name = start.name##Start;
+    VIEWER_STATE(RESTORE)
     std::copy(start.rotation.begin(), start.rotation.end(), rotationMatrix);
 }

@@ -2,12 +2,9 @@
 // fog, as outlines, during a drag and spinning, compared call by call with the run recorded in
 // tests/data/program_trace.txt; HELICOID_UPDATE_TRACE=1 records it anew.
 #include "tests/support/recorder.h"
+#include "tests/unit/golden.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
@@ -32,18 +29,9 @@ TEST(ProgramTrace, EveryCallMatchesTheRecordedRun) {
         {WM_CHAR, 27, 1, 2},                                  // two spinning frames, then Esc
     };
     ASSERT_EQ(WinMain(fakeInstance, nullptr, nullptr, SW_SHOWDEFAULT), 0);
-    const char* const path = HELICOID_TEST_DATA "/program_trace.txt";
-    if (std::getenv("HELICOID_UPDATE_TRACE") != nullptr) {
-        std::ofstream out(path);
-        for (const std::string& line : trace) out << line << '\n';
-        GTEST_SKIP() << "recorded " << trace.size() << " calls in " << path;
-    }
-    // As one text each, so that a difference is shown as a diff of the lines around it.
-    std::ifstream in(path);
-    const std::string golden(std::istreambuf_iterator<char>(in), {});
-    std::string now;
-    for (const std::string& line : trace) now += line + '\n';
-    EXPECT_EQ(now, golden) << "the run differs from " << path;
+    std::string run;
+    for (const std::string& line : trace) run += line + '\n';
+    expectGolden("program_trace.txt", run);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Headless Chromium (with WebGL 2 in software) on the web build's page, served from its build tree
-// by a static server of our own: what the smoke test and the first-frame picture share.
+// by a static server of our own: what the page tests, scripts/web-first-frame.mjs and the web
+// benchmark share.
 import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -32,11 +33,14 @@ export function launch({pixelRatio = 1, args = []} = {}) {
   });
 }
 
-// Opens the page, with every script error kept in page.errors, and waits for the notice.
+// Opens the page, and waits for the notice. Script errors, console errors and requests for
+// anything not on our server are kept in page.errors: the page must have none.
 export async function openPage(browser, url) {
   const page = await browser.newPage();
   page.errors = [];
   page.on('pageerror', error => page.errors.push(error.message));
+  page.on('console', message => message.type() === 'error' && page.errors.push(message.text()));
+  page.on('request', request => request.url().startsWith(url) || page.errors.push(request.url()));
   await page.goto(url);
   await page.waitForSelector('dialog');
   return page;
