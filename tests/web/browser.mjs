@@ -34,13 +34,14 @@ export function launch({pixelRatio = 1, args = []} = {}) {
 }
 
 // Opens the page, and waits for the notice. Script errors, console errors and requests for
-// anything not on our server are kept in page.errors: the page must have none.
+// anything not on our server (or in the page itself) are kept in page.errors: the page must have none.
 export async function openPage(browser, url) {
   const page = await browser.newPage();
   page.errors = [];
   page.on('pageerror', error => page.errors.push(error.message));
   page.on('console', message => message.type() === 'error' && page.errors.push(message.text()));
-  page.on('request', request => request.url().startsWith(url) || page.errors.push(request.url()));
+  const ours = address => address.startsWith(url) || address.startsWith('data:');
+  page.on('request', request => ours(request.url()) || page.errors.push(request.url()));
   await page.goto(url);
   await page.waitForSelector('dialog');
   return page;
