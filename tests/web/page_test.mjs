@@ -78,98 +78,89 @@ async function expectLooksLikeMesa(page, side, name, steps, {nearby = false, mea
   assert.ok(seen.mean <= mean && seen.share <= 0.03, `${name}: ${JSON.stringify(seen)} from Mesa's`);
 }
 
-for (const pixelRatio of [1, 2]) {
-  test(`the notice first, then the window in its place at a pixel ratio of ${pixelRatio}`, async () => {
-    const browser = await launch({pixelRatio});
-    try {
-      const page = await openPage(browser, server.url);
-      assert.equal(await page.$eval('dialog h1', h => h.textContent), 'soft by Tesmoral - helicoid@example.com ');
-      assert.equal(await page.$eval('dialog p', p => p.textContent), ' mouse: touch the window image for movement----- ');
-      await frames(page, 10);
-      assert.equal(await page.$('canvas'), null, 'a window before the notice is dismissed');
-      await startViewer(page);
-      // 80 % of the viewport's height in device pixels, square, at (50, 50) device pixels, with a
-      // device pixel behind each pixel drawn.
-      const side = Math.trunc(768 * pixelRatio * 0.8);
-      const box = await page.$eval('canvas', c => {
-        const r = c.getBoundingClientRect();
-        return [c.width, c.height, r.left, r.top, r.width, r.height];
-      });
-      assert.deepEqual(box, [side, side, 50 / pixelRatio, 50 / pixelRatio, side / pixelRatio, side / pixelRatio]);
-      assert.equal(await page.$eval('title', t => t.textContent), ' soft by Tesmoral');
-      assert.deepEqual(page.errors, []);
-    } finally {
-      await browser.close();
-    }
-  });
+// Runs `body` on the page in a browser of its own; the page must end with no errors.
+async function onPage(options, body) {
+  const browser = await launch(options);
+  try {
+    const page = await openPage(browser, server.url);
+    await body(page);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await browser.close();
+  }
 }
 
-test('the pictures are Mesa\'s; a drag turns the model, a moving release spins it, a click stops it, Esc ends it', async () => {
-  const browser = await launch();
-  try {
-    const page = await openPage(browser, server.url);
-    await startViewer(page);
-    const side = 614, centre = side / 2;
-    const key = async k => (await page.keyboard.press(k), frames(page));
-    // Window points are the page's less the window's place.
-    const move = async (x, y) => (await page.mouse.move(x + 50, y + 50), frames(page));
-    await expectLooksLikeMesa(page, side, 'rest', []);
-    const rest = await pixels(page);
-    await key('f');
-    // The fog is thin at the model: GL_EXP instead of GL_EXP2 moves the picture by under a level.
-    await expectLooksLikeMesa(page, side, 'fog', ['f'], {mean: 0.3});
-    await key('f');
-    assert.equal(await pixels(page), rest, 'f twice');
-    await key('p');
-    await expectLooksLikeMesa(page, side, 'outlines', ['p'], {nearby: true});
-    await key('p');
-    assert.equal(await pixels(page), rest, 'p twice');
-
-    // A press at rest draws one frame with the start step; each move then one with its own step,
-    // also out of the window above and left, where the points are negative.
-    await move(centre, centre);
-    await page.mouse.down();
-    await frames(page);
-    await move(-40, -30);
-    const turned = ['press:307,307', 'drag:-40,-30'];
-    await expectLooksLikeMesa(page, side, 'turned', turned);
-    await move(side + 60, centre);
-    await move(centre, side + 60);
-    await expectLooksLikeMesa(page, side, 'back', [...turned, `drag:${side + 60},${centre}`, `drag:${centre},${side + 60}`]);
-
-    await move(centre + 100, centre + 40);
-    await page.mouse.up();
-    const released = await pixels(page);
-    await frames(page);
-    assert.notEqual(await pixels(page), released, 'a moving release leaves the model spinning');
-    await page.mouse.down();
-    await page.mouse.up();
-    const stopped = (await frames(page), await pixels(page));
+for (const pixelRatio of [1, 2]) {
+  test(`the notice first, then the window in its place at a pixel ratio of ${pixelRatio}`, () => onPage({pixelRatio}, async page => {
+    assert.equal(await page.$eval('dialog h1', h => h.textContent), 'soft by Tesmoral - helicoid@example.com ');
+    assert.equal(await page.$eval('dialog p', p => p.textContent), ' mouse: touch the window image for movement----- ');
     await frames(page, 10);
-    assert.equal(await pixels(page), stopped, 'a click stops it');
+    assert.equal(await page.$('canvas'), null, 'a window before the notice is dismissed');
+    await startViewer(page);
+    // 80 % of the viewport's height in device pixels, square, at (50, 50) device pixels, with a
+    // device pixel behind each pixel drawn.
+    const side = Math.trunc(768 * pixelRatio * 0.8);
+    const box = await page.$eval('canvas', c => {
+      const r = c.getBoundingClientRect();
+      return [c.width, c.height, r.left, r.top, r.width, r.height];
+    });
+    assert.deepEqual(box, [side, side, 50 / pixelRatio, 50 / pixelRatio, side / pixelRatio, side / pixelRatio]);
+    assert.equal(await page.$eval('title', t => t.textContent), ' soft by Tesmoral');
+  }));
+}
 
-    await page.keyboard.press('Escape');
-    await page.waitForFunction(() => document.querySelector('canvas') === null);
-    assert.equal(await status(page), endedWith(0));
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await browser.close();
-  }
-});
+test('the pictures are Mesa\'s; a drag turns the model, a moving release spins it, a click stops it, Esc ends it', () => onPage({}, async page => {
+  await startViewer(page);
+  const side = 614, centre = side / 2;
+  const key = async k => (await page.keyboard.press(k), frames(page));
+  // Window points are the page's less the window's place.
+  const move = async (x, y) => (await page.mouse.move(x + 50, y + 50), frames(page));
+  await expectLooksLikeMesa(page, side, 'rest', []);
+  const rest = await pixels(page);
+  await key('f');
+  // The fog is thin at the model: GL_EXP instead of GL_EXP2 moves the picture by under a level.
+  await expectLooksLikeMesa(page, side, 'fog', ['f'], {mean: 0.3});
+  await key('f');
+  assert.equal(await pixels(page), rest, 'f twice');
+  await key('p');
+  await expectLooksLikeMesa(page, side, 'outlines', ['p'], {nearby: true});
+  await key('p');
+  assert.equal(await pixels(page), rest, 'p twice');
 
-test('without WebGL 2 the program\'s own error box comes, and it ends with 1', async () => {
-  const browser = await launch({args: ['--disable-webgl2']});
-  try {
-    const page = await openPage(browser, server.url);
-    await page.keyboard.press('Enter');
-    await page.waitForFunction(() => document.querySelector('dialog h1')?.textContent === 'Error');
-    assert.equal(await page.$eval('dialog p', p => p.textContent), 'ChoosePixelFormat failed\n');
-    assert.equal(await page.$('canvas'), null, 'a window behind the box');
-    await page.keyboard.press('Escape');
-    await page.waitForFunction(() => document.getElementById('status').textContent.includes('ended'));
-    assert.equal(await status(page), endedWith(1));
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await browser.close();
-  }
-});
+  // A press at rest draws one frame with the start step; each move then one with its own step,
+  // also out of the window above and left, where the points are negative.
+  await move(centre, centre);
+  await page.mouse.down();
+  await frames(page);
+  await move(-40, -30);
+  const turned = ['press:307,307', 'drag:-40,-30'];
+  await expectLooksLikeMesa(page, side, 'turned', turned);
+  await move(side + 60, centre);
+  await move(centre, side + 60);
+  await expectLooksLikeMesa(page, side, 'back', [...turned, `drag:${side + 60},${centre}`, `drag:${centre},${side + 60}`]);
+
+  await move(centre + 100, centre + 40);
+  await page.mouse.up();
+  const released = await pixels(page);
+  await frames(page);
+  assert.notEqual(await pixels(page), released, 'a moving release leaves the model spinning');
+  await page.mouse.down();
+  await page.mouse.up();
+  const stopped = (await frames(page), await pixels(page));
+  await frames(page, 10);
+  assert.equal(await pixels(page), stopped, 'a click stops it');
+
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.querySelector('canvas') === null);
+  assert.equal(await status(page), endedWith(0));
+}));
+
+test('without WebGL 2 the program\'s own error box comes, and it ends with 1', () => onPage({args: ['--disable-webgl2']}, async page => {
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => document.querySelector('dialog h1')?.textContent === 'Error');
+  assert.equal(await page.$eval('dialog p', p => p.textContent), 'ChoosePixelFormat failed\n');
+  assert.equal(await page.$('canvas'), null, 'a window behind the box');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.getElementById('status').textContent.includes('ended'));
+  assert.equal(await status(page), endedWith(1));
+}));
