@@ -1,16 +1,11 @@
 // The web build's OpenGL subset where pictures cannot tell, run under Node (no WebGL there, so
 // drawing does nothing): the model's rotation, kept by multiplying in each frame's step and read
-// back with glGetFloatv, must be Mesa's to the bit; and the two copies of a two-sided surface must
-// reach WebGL with their corners in one order, so that they get equal depths and do not speckle.
+// back with glGetFloatv, must be Mesa's to the bit.
 #include "scene/scene.h"
 #include "scene/viewer_state.h"
-#include "webgl/assembly.h"
-#include "webgl/state.h"
 
 #include <cstdio>
 #include <cstring>
-
-using namespace glsubset;
 
 namespace {
 
@@ -45,27 +40,10 @@ bool rotationIsMesas() {
     return std::memcmp(rotationMatrix, mesa, sizeof mesa) == 0;
 }
 
-bool copiesShareOneCornerOrder() {
-    resetState();
-    const float c[3][3] = {{0.5f, 2, 1}, {-1, 0, 3}, {2, -1, 0}};
-    glBegin(GL_TRIANGLES);
-    for (int i : {0, 1, 2, 2, 1, 0}) glVertex3f(c[i][0], c[i][1], c[i][2]);
-    Assembly a;
-    assemble(state(), a);
-    glEnd();
-    if (a.triangles.size() != 6 || a.triangles[0].facesFront == a.triangles[3].facesFront) return false;
-    for (int k = 0; k < 3; ++k)
-        if (std::memcmp(a.triangles[k].position, a.triangles[k + 3].position, sizeof a.triangles[k].position))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 int main() {
-    const bool rotation = rotationIsMesas(), copies = copiesShareOneCornerOrder();
-    if (!rotation) std::printf("the rotation after the steps is not Mesa's\n");
-    if (!copies)
-        std::printf("the copies of a surface reach WebGL in other corner orders, or show one side\n");
-    return rotation && copies ? 0 : 1;
+    if (rotationIsMesas()) return 0;
+    std::printf("the rotation after the steps is not Mesa's\n");
+    return 1;
 }

@@ -66,8 +66,10 @@ function compare(png, nearby) {
 }
 
 // Mesa's picture after the same steps (f, p, press:X,Y, drag:X,Y) in a window of `side` pixels:
-// at most `mean` levels apart on average (2, or less where a fault would hide below that).
-async function expectLooksLikeMesa(page, side, name, steps, {nearby = false, mean = 2} = {}) {
+// at most `mean` levels apart on average and 3 % of pixels off. Filled pictures agree to within a
+// twentieth of a level here, so they are held to 0.3: faults that stay under 2 levels (GL_EXP
+// fog instead of GL_EXP2, the two copies of a surface speckling into each other) then show.
+async function expectLooksLikeMesa(page, side, name, steps, {nearby = false, mean = 0.3} = {}) {
   const png = `${shots}/${name}-mesa.png`;
   execFileSync(process.env.REFERENCE_PICTURE, [png, String(side), ...steps]);
   await (await page.$('canvas')).screenshot({path: `${shots}/${name}-page.png`});
@@ -118,12 +120,11 @@ test('the pictures are Mesa\'s; a drag turns the model, a moving release spins i
   await expectLooksLikeMesa(page, side, 'rest', []);
   const rest = await pixels(page);
   await key('f');
-  // The fog is thin at the model: GL_EXP instead of GL_EXP2 moves the picture by under a level.
-  await expectLooksLikeMesa(page, side, 'fog', ['f'], {mean: 0.3});
+  await expectLooksLikeMesa(page, side, 'fog', ['f']);
   await key('f');
   assert.equal(await pixels(page), rest, 'f twice');
   await key('p');
-  await expectLooksLikeMesa(page, side, 'outlines', ['p'], {nearby: true});
+  await expectLooksLikeMesa(page, side, 'outlines', ['p'], {nearby: true, mean: 2});
   await key('p');
   assert.equal(await pixels(page), rest, 'p twice');
 
