@@ -47,9 +47,10 @@ export async function openPage(browser, url) {
   return page;
 }
 
-// Dismisses the notice and waits until the window shows a first frame.
-export async function startViewer(page) {
-  await page.keyboard.press('Enter');
+// Dismisses the notice (Return, unless told otherwise) and waits until the window shows a first
+// frame.
+export async function startViewer(page, dismiss = () => page.keyboard.press('Enter')) {
+  await dismiss();
   await page.waitForSelector('canvas', {visible: true});
   await page.waitForFunction(() => document.querySelector('canvas').toDataURL().length > 10000);
 }

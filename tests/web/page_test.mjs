@@ -93,12 +93,12 @@ async function onPage(options, body) {
 }
 
 for (const pixelRatio of [1, 2]) {
-  test(`the notice first, then the window in its place at a pixel ratio of ${pixelRatio}`, () => onPage({pixelRatio}, async page => {
+  test(`the notice first (Esc or OK dismisses it), then the window in its place at a pixel ratio of ${pixelRatio}`, () => onPage({pixelRatio}, async page => {
     assert.equal(await page.$eval('dialog h1', h => h.textContent), 'soft by Tesmoral - helicoid@example.com ');
     assert.equal(await page.$eval('dialog p', p => p.textContent), ' mouse: touch the window image for movement----- ');
     await frames(page, 10);
     assert.equal(await page.$('canvas'), null, 'a window before the notice is dismissed');
-    await startViewer(page);
+    await startViewer(page, () => (pixelRatio === 1 ? page.keyboard.press('Escape') : page.click('dialog button')));
     // 80 % of the viewport's height in device pixels, square, at (50, 50) device pixels, with a
     // device pixel behind each pixel drawn.
     const side = Math.trunc(768 * pixelRatio * 0.8);
