@@ -26,11 +26,12 @@ fi
 
 echo "== web_bench.mjs (load average $(cut -d' ' -f1-3 /proc/loadavg))"
 node bench/web_bench.mjs "$tree" "$out/web-runner.md"
+emscripten=$(emcc --version | sed -n '1s/.* \([0-9][0-9.]*\) .*/\1/p')
 {
   echo "# Web benchmark results"
   echo
   echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores;" \
-    "Emscripten $(emcc --version | sed -n '1s/.* \([0-9][0-9.]*\) .*/\1/p'); commit $(git rev-parse --short HEAD) plus the working tree;" \
+    "Emscripten $emscripten; commit $(git rev-parse --short HEAD) plus the working tree;" \
     "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)."
   echo
   cat "$out/web-runner.md"

@@ -92,8 +92,10 @@ async function cpuTimes(session) {
 }
 
 // Percent of a core for each kind of process between two readings over `ms`.
-const cpuShare = (before, after, ms) =>
-  Object.fromEntries(['renderer', 'GPU', 'all'].map(type => [type, (100 * ((after[type] || 0) - (before[type] || 0))) / (ms / 1000)]));
+const cpuShare = (before, after, ms) => Object.fromEntries(['renderer', 'GPU', 'all'].map(type => {
+  const seconds = (after[type] || 0) - (before[type] || 0);
+  return [type, (100 * seconds) / (ms / 1000)];
+}));
 
 // Frames counted on the page and its clock, over `ms` of wall time.
 async function framesOver(page, ms) {
@@ -149,6 +151,23 @@ async function run(server, subject) {
   }
 }
 
+// The same CPU readings for an empty page, over the same time: what Chromium takes by itself.
+async function emptyPage() {
+  const browser = await launch();
+  try {
+    const session = await browser.target().createCDPSession();
+    const page = await browser.newPage();
+    await page.goto('data:text/html,<title>empty</title>');
+    await pause(1000);
+    const before = await cpuTimes(session);
+    const start = Date.now();
+    await pause(idle);
+    return cpuShare(before, await cpuTimes(session), Date.now() - start);
+  } finally {
+    await browser.close();
+  }
+}
+
 const median = values => {
   const sorted = [...values].sort((a, b) => a - b);
   const middle = sorted.length >> 1;
@@ -192,25 +211,33 @@ try {
     for (const subject of order) {
       const result = await run(server, subject);
       runs[subject.name].push(result);
-      console.error(`round ${round + 1} ${subject.name}: ${fixed(result.fps)} fps, notice at ${fixed(result.notice, 0)} ms,` +
-        ` first frame ${fixed(result.firstFrame, 0)} ms after Return, stopped ${fixed(result.stoppedShare.all, 2)} % of a core`);
+      console.error(`round ${round + 1} ${subject.name}: ${fixed(result.fps)} fps,` +
+        ` notice at ${fixed(result.notice, 0)} ms, first frame ${fixed(result.firstFrame, 0)} ms after Return,` +
+        ` stopped ${fixed(result.stoppedShare.all, 2)} % of a core`);
     }
   }
+  runs.empty = await emptyPage();
 } finally {
   server.close();
 }
 
 const ratios = runs.ours.map((ours, i) => ours.fps / runs.emulated[i].fps);
+// All of Chromium's CPU time a frame: less bound to the machine's other load than the rate.
+const perFrame = r => (r.drawingShare.all * 10) / r.fps;
 const lines = [];
-lines.push(`${version}, headless, WebGL 2 by SwiftShader (software, on the CPU); viewport 1024x768 at pixel ratio 1,`,
-  `canvas ${runs.ours[0].side}; ${rounds} paired round${rounds > 1 ? 's' : ''}, each run in a fresh browser: Return ${read / 1000} s after the notice,`,
-  `frames over ${measure / 1000} s after ${warmup / 1000} s, then a click and ${idle / 1000} s stopped.`, '');
+lines.push(`${version}, headless, WebGL 2 by SwiftShader (software, on the CPU);`,
+  `viewport 1024x768 at pixel ratio 1, canvas ${runs.ours[0].side}; ${rounds} paired round${rounds > 1 ? 's' : ''},`,
+  `each run in a fresh browser: Return ${read / 1000} s after the notice, frames over ${measure / 1000} s`,
+  `after ${warmup / 1000} s, then a click and ${idle / 1000} s stopped.`, '');
 lines.push('## Frames per second at rest', '');
-lines.push('| round | first | ours | emulated | ours / emulated |', '|---|---|---|---|---|');
-runs.ours.forEach((ours, i) => lines.push(
-  `| ${i + 1} | ${i % 2 ? 'emulated' : 'ours'} | ${fixed(ours.fps)} | ${fixed(runs.emulated[i].fps)} | ${fixed(ratios[i], 2)} |`));
-lines.push(`| **median** | | **${fixed(median(runs.ours.map(r => r.fps)))}** | **${fixed(median(runs.emulated.map(r => r.fps)))}**` +
-  ` | **${fixed(median(ratios), 2)}** |`, '');
+lines.push('| round | first | ours | emulated | ours / emulated | CPU ms/frame ours, emulated |', '|---|---|---|---|---|---|');
+runs.ours.forEach((ours, i) => {
+  const emulated = runs.emulated[i];
+  lines.push(`| ${i + 1} | ${i % 2 ? 'emulated' : 'ours'} | ${fixed(ours.fps)} | ${fixed(emulated.fps)} |` +
+    ` ${fixed(ratios[i], 2)} | ${fixed(perFrame(ours))}, ${fixed(perFrame(emulated))} |`);
+});
+const medianFps = name => fixed(median(runs[name].map(r => r.fps)));
+lines.push(`| **median** | | **${medianFps('ours')}** | **${medianFps('emulated')}** | **${fixed(median(ratios), 2)}** | |`, '');
 
 lines.push('## Start-up, CPU (medians of the rounds)', '');
 lines.push('| | ours | emulated |', '|---|---|---|');
@@ -222,12 +249,13 @@ row('Return to the first frame (its animation frame)', r => r.firstFrame, 0, ' m
 row('drawing: renderer process, % of a core', r => r.drawingShare.renderer, 1);
 row('drawing: GPU process (SwiftShader), % of a core', r => r.drawingShare.GPU, 1);
 row('drawing: all of Chromium, % of a core', r => r.drawingShare.all, 1);
-row('drawing: all of Chromium, CPU ms per frame', r => (r.drawingShare.all * 10) / r.fps, 1);
+row('drawing: all of Chromium, CPU ms per frame', perFrame, 1);
 row('stopped: renderer process, % of a core', r => r.stoppedShare.renderer, 2);
 row('stopped: all of Chromium, % of a core', r => r.stoppedShare.all, 2);
 lines.push('| stopped: frames drawn, all rounds | ' +
   subjects.map(subject => runs[subject.name].reduce((sum, r) => sum + r.stoppedFrames, 0)).join(' | ') + ' |');
-lines.push('');
+lines.push('', `An empty page, ${idle / 1000} s in a fresh browser likewise:` +
+  ` renderer ${fixed(runs.empty.renderer, 2)} %, all of Chromium ${fixed(runs.empty.all, 2)} % of a core.`, '');
 
 lines.push('## What a visitor downloads', '');
 lines.push('| file | plain | gzip -9 | brotli 11 |', '|---|---|---|---|');
