@@ -17,7 +17,8 @@ void deviceClear(const float colour[4], bool colourBuffer, bool depthBuffer);
 void deviceDraw(const DrawInputs& inputs, const DeviceVertex* vertices, int count, bool lines);
 void deviceFlush();
 
-// The GLSL ES 3.00 sources of the one program.
+// The GLSL ES 3.00 sources of the one program (the vertex shader's without its first two lines,
+// its version and its count of lights).
 extern const char* const vertexShaderSource;
 extern const char* const fragmentShaderSource;
 

@@ -1,11 +1,16 @@
-// The one WebGL program: OpenGL 1.1's lighting per vertex in eye space for both sides, then per
-// fragment the colour of the side the triangle shows (worked out on the CPU, as outlines have no
-// side of their own) and the fog from the interpolated absolute eye-space z.
+// The one WebGL program: OpenGL 1.1's lighting per vertex in eye space for the side the triangle
+// shows (worked out on the CPU, as outlines have no side of their own, and the same for the
+// triangle's three corners), then per fragment the fog from the interpolated absolute eye-space z.
+// Lighting only the shown side keeps one colour to interpolate: software renderers spend most of
+// a frame per pixel.
 #include "webgl/device.h"
 
 namespace glsubset {
 
-const char* const vertexShaderSource = R"(#version 300 es
+// After "#version 300 es" and "const int lightCount = N;" for the N enabled lights: a loop of a
+// constant count over constant indices, which compilers unroll (software renderers index uniform
+// arrays slowly otherwise).
+const char* const vertexShaderSource = R"(
 const int maxLights = 8;
 
 in vec3 position;
@@ -17,7 +22,6 @@ uniform mat4 projection;
 uniform mat3 normalMatrix;
 uniform bool lighting;
 uniform bool twoSided;
-uniform int lightCount;
 uniform vec3 direction[maxLights];
 uniform vec3 halfVector[maxLights];
 uniform vec4 sceneColour[2];
@@ -27,51 +31,45 @@ uniform vec3 specularProduct[2 * maxLights];
 uniform float shininess[2];
 uniform vec4 currentColour;
 
-out vec4 frontColour;
-out vec4 backColour;
+out vec4 colour;
 out float fogDistance;
-flat out float showsFront;
 
-// The colour of one side, whose normal n points out of that side.
-vec4 litColour(int side, vec3 n) {
-    vec3 colour = sceneColour[side].rgb;
-    for (int i = 0; i < maxLights; ++i) {
-        if (i >= lightCount) break;
-        int slot = side * maxLights + i;
-        colour += ambientProduct[slot];
+// The colour of the side shown, whose normal n points out of that side: the front's material
+// (slots 0 to 7) or the back's (8 to 15), picked per term so that one pass over the lights, at
+// constant indices, serves both sides.
+vec4 litColour(bool front, vec3 n) {
+    vec3 colour = front ? sceneColour[0].rgb : sceneColour[1].rgb;
+    float exponent = front ? shininess[0] : shininess[1];
+    for (int i = 0; i < lightCount; ++i) {
+        colour += front ? ambientProduct[i] : ambientProduct[maxLights + i];
         float nDotL = dot(n, direction[i]);
         if (nDotL > 0.0) {
-            colour += nDotL * diffuseProduct[slot];
+            colour += nDotL * (front ? diffuseProduct[i] : diffuseProduct[maxLights + i]);
             float nDotH = max(dot(n, halfVector[i]), 0.0);
-            float highlight = shininess[side] == 0.0 ? 1.0 : pow(nDotH, shininess[side]);
-            colour += highlight * specularProduct[slot];
+            float highlight = exponent == 0.0 ? 1.0 : pow(nDotH, exponent);
+            colour += highlight * (front ? specularProduct[i] : specularProduct[maxLights + i]);
         }
     }
-    return clamp(vec4(colour, sceneColour[side].a), 0.0, 1.0);
+    return clamp(vec4(colour, front ? sceneColour[0].a : sceneColour[1].a), 0.0, 1.0);
 }
 
 void main() {
     vec4 eye = modelview * vec4(position, 1.0);
     gl_Position = projection * eye;
     fogDistance = abs(eye.z);
-    showsFront = facesFront;
-    if (!lighting) {
-        frontColour = backColour = currentColour;
-        return;
-    }
+    // Back faces take the back material and the reversed normal with two-sided lighting, and the
+    // front's otherwise.
+    bool front = facesFront > 0.5 || !twoSided;
     vec3 n = normalMatrix * normal;
-    frontColour = litColour(0, n);
-    backColour = twoSided ? litColour(1, -n) : frontColour;
+    colour = lighting ? litColour(front, front ? n : -n) : currentColour;
 }
 )";
 
 const char* const fragmentShaderSource = R"(#version 300 es
 precision highp float;
 
-in vec4 frontColour;
-in vec4 backColour;
+in vec4 colour;
 in float fogDistance;
-flat in float showsFront;
 
 uniform int fogMode;
 uniform float fogDensity;
@@ -89,9 +87,8 @@ float fogFactor() {
 }
 
 void main() {
-    vec4 colour = showsFront > 0.5 ? frontColour : backColour;
-    if (fogMode != 0) colour.rgb = mix(fogColour.rgb, colour.rgb, clamp(fogFactor(), 0.0, 1.0));
     fragmentColour = colour;
+    if (fogMode != 0) fragmentColour.rgb = mix(fogColour.rgb, colour.rgb, clamp(fogFactor(), 0.0, 1.0));
 }
 )";
 

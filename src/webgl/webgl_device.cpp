@@ -1,6 +1,6 @@
 // Draws with WebGL 2 through Emscripten's emscripten_gl* names, which stay WebGL's while the
-// subset defines the OpenGL 1.1 ones. The program and buffer are made on first use in each
-// context and remade when another context becomes current.
+// subset defines the OpenGL 1.1 ones. The programs (one for each count of enabled lights) and the
+// buffer are made on first use in each context and remade when another context becomes current.
 #include "webgl/device.h"
 
 #include <emscripten/html5.h>
@@ -8,6 +8,7 @@
 #include <webgl/webgl2.h>
 
 #include <cstddef>
+#include <string>
 
 namespace glsubset {
 
@@ -15,12 +16,13 @@ namespace {
 
 struct DeviceObjects {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
-    GLuint program;
+    GLuint programs[maxLights + 1];  // by the count of enabled lights; 0 until made
+    GLuint program;                  // the one in use
     GLuint vertexArray;
     GLuint buffer;
 };
 
-DeviceObjects objects = {0, 0, 0, 0};
+DeviceObjects objects = {};
 
 GLuint compileShader(GLenum type, const char* source) {
     GLuint shader = emscripten_glCreateShader(type);
@@ -29,9 +31,11 @@ GLuint compileShader(GLenum type, const char* source) {
     return shader;
 }
 
-GLuint linkProgram() {
+GLuint linkProgram(int lightCount) {
+    const std::string vertexSource =
+        "#version 300 es\nconst int lightCount = " + std::to_string(lightCount) + ";\n" + vertexShaderSource;
     GLuint program = emscripten_glCreateProgram();
-    GLuint vertexShader = compileShader(GL_VERTEX_SHADER, vertexShaderSource);
+    GLuint vertexShader = compileShader(GL_VERTEX_SHADER, vertexSource.c_str());
     GLuint fragmentShader = compileShader(GL_FRAGMENT_SHADER, fragmentShaderSource);
     emscripten_glAttachShader(program, vertexShader);
     emscripten_glAttachShader(program, fragmentShader);
@@ -51,8 +55,8 @@ void setAttribute(GLuint index, int size, size_t offset) {
 }
 
 void makeObjects(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
+    objects = DeviceObjects{};
     objects.context = context;
-    objects.program = linkProgram();
     emscripten_glGenVertexArrays(1, &objects.vertexArray);
     emscripten_glBindVertexArray(objects.vertexArray);
     emscripten_glGenBuffers(1, &objects.buffer);
@@ -82,7 +86,6 @@ void setLighting(const DrawInputs& in) {
     const int slots = 2 * maxLights;
     emscripten_glUniform1i(location("lighting"), in.lighting);
     emscripten_glUniform1i(location("twoSided"), in.twoSided);
-    emscripten_glUniform1i(location("lightCount"), in.lightCount);
     emscripten_glUniform3fv(location("direction"), maxLights, &in.direction[0][0]);
     emscripten_glUniform3fv(location("halfVector"), maxLights, &in.halfVector[0][0]);
     emscripten_glUniform4fv(location("sceneColour"), 2, &in.sceneColour[0][0]);
@@ -120,7 +123,10 @@ void deviceClear(const float colour[4], bool colourBuffer, bool depthBuffer) {
 
 void deviceDraw(const DrawInputs& inputs, const DeviceVertex* vertices, int count, bool lines) {
     if (count == 0 || !ready()) return;
-    emscripten_glUseProgram(objects.program);
+    GLuint& program = objects.programs[inputs.lightCount];
+    if (program == 0) program = linkProgram(inputs.lightCount);
+    objects.program = program;
+    emscripten_glUseProgram(program);
     emscripten_glBindVertexArray(objects.vertexArray);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, objects.buffer);
     emscripten_glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(DeviceVertex)) * count, vertices,
