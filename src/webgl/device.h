@@ -17,8 +17,9 @@ void deviceClear(const float colour[4], bool colourBuffer, bool depthBuffer);
 void deviceDraw(const DrawInputs& inputs, const DeviceVertex* vertices, int count, bool lines);
 void deviceFlush();
 
-// The GLSL ES 3.00 sources of the one program (the vertex shader's without its first two lines,
-// its version and its count of lights).
+// The GLSL ES 3.00 sources of the program, each without its first two lines: its version, and
+// the vertex shader's count of lights or the fragment shader's fog mode, which are constants in
+// each of the programs made from them.
 extern const char* const vertexShaderSource;
 extern const char* const fragmentShaderSource;
 

@@ -7,7 +7,7 @@
 namespace glsubset {
 
 // Fog modes as the shader numbers them.
-enum ShaderFog { fogOff = 0, fogLinear = 1, fogExp = 2, fogExp2 = 3 };
+enum ShaderFog { fogOff = 0, fogLinear = 1, fogExp = 2, fogExp2 = 3, fogModes = 4 };
 
 struct DrawInputs {
     float modelview[16];

@@ -65,13 +65,14 @@ void main() {
 }
 )";
 
-const char* const fragmentShaderSource = R"(#version 300 es
+// After "#version 300 es" and "const int fogMode = M;" (0 none, 1 linear, 2 GL_EXP, 3 GL_EXP2):
+// without fog the colour goes through untouched, with no test per pixel.
+const char* const fragmentShaderSource = R"(
 precision highp float;
 
 in vec4 colour;
 in float fogDistance;
 
-uniform int fogMode;
 uniform float fogDensity;
 uniform float fogStart;
 uniform float fogEnd;

@@ -1,6 +1,7 @@
 // Draws with WebGL 2 through Emscripten's emscripten_gl* names, which stay WebGL's while the
-// subset defines the OpenGL 1.1 ones. The programs (one for each count of enabled lights) and the
-// buffer are made on first use in each context and remade when another context becomes current.
+// subset defines the OpenGL 1.1 ones. The programs (one for each count of enabled lights and fog
+// mode) and the buffer are made on first use in each context and remade when another context
+// becomes current.
 #include "webgl/device.h"
 
 #include <emscripten/html5.h>
@@ -16,8 +17,8 @@ namespace {
 
 struct DeviceObjects {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
-    GLuint programs[maxLights + 1];  // by the count of enabled lights; 0 until made
-    GLuint program;                  // the one in use
+    GLuint programs[fogModes][maxLights + 1];  // by fog mode and count of enabled lights; 0 until made
+    GLuint program;                            // the one in use
     GLuint vertexArray;
     GLuint buffer;
 };
@@ -31,12 +32,17 @@ GLuint compileShader(GLenum type, const char* source) {
     return shader;
 }
 
-GLuint linkProgram(int lightCount) {
-    const std::string vertexSource =
-        "#version 300 es\nconst int lightCount = " + std::to_string(lightCount) + ";\n" + vertexShaderSource;
+// A shader's source after its version and one integer constant.
+std::string withConstant(const char* name, int value, const char* source) {
+    return "#version 300 es\nconst int " + std::string(name) + " = " + std::to_string(value) + ";\n" + source;
+}
+
+GLuint linkProgram(int lightCount, int fogMode) {
+    const std::string vertexSource = withConstant("lightCount", lightCount, vertexShaderSource);
+    const std::string fragmentSource = withConstant("fogMode", fogMode, fragmentShaderSource);
     GLuint program = emscripten_glCreateProgram();
     GLuint vertexShader = compileShader(GL_VERTEX_SHADER, vertexSource.c_str());
-    GLuint fragmentShader = compileShader(GL_FRAGMENT_SHADER, fragmentShaderSource);
+    GLuint fragmentShader = compileShader(GL_FRAGMENT_SHADER, fragmentSource.c_str());
     emscripten_glAttachShader(program, vertexShader);
     emscripten_glAttachShader(program, fragmentShader);
     emscripten_glBindAttribLocation(program, 0, "position");
@@ -97,7 +103,6 @@ void setLighting(const DrawInputs& in) {
 }
 
 void setFog(const DrawInputs& in) {
-    emscripten_glUniform1i(location("fogMode"), in.fogMode);
     emscripten_glUniform1f(location("fogDensity"), in.fogDensity);
     emscripten_glUniform1f(location("fogStart"), in.fogStart);
     emscripten_glUniform1f(location("fogEnd"), in.fogEnd);
@@ -123,8 +128,8 @@ void deviceClear(const float colour[4], bool colourBuffer, bool depthBuffer) {
 
 void deviceDraw(const DrawInputs& inputs, const DeviceVertex* vertices, int count, bool lines) {
     if (count == 0 || !ready()) return;
-    GLuint& program = objects.programs[inputs.lightCount];
-    if (program == 0) program = linkProgram(inputs.lightCount);
+    GLuint& program = objects.programs[inputs.fogMode][inputs.lightCount];
+    if (program == 0) program = linkProgram(inputs.lightCount, inputs.fogMode);
     objects.program = program;
     emscripten_glUseProgram(program);
     emscripten_glBindVertexArray(objects.vertexArray);
