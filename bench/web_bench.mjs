@@ -21,8 +21,13 @@ const idle = setting('IDLE', 10) * 1000;
 const read = setting('READ', 1) * 1000;
 
 const subjects = [
-  {name: 'ours', title: 'ours (OpenGL subset over WebGL 2)', folder: '', program: 'helicoid'},
-  {name: 'emulated', title: "Emscripten's legacy GL emulation", folder: 'bench/', program: 'helicoid_emulated'},
+    {name: 'ours', title: 'ours (OpenGL subset over WebGL 2)', folder: '', program: 'helicoid'},
+    {
+        name: 'emulated',
+        title: 'Emscripten\'s legacy GL emulation',
+        folder: 'bench/',
+        program: 'helicoid_emulated'
+    },
 ];
 
 // Runs in the page before its scripts. Times on the page's clock (performance.now(), from the
@@ -32,217 +37,238 @@ const subjects = [
 // timestamp); the viewer's swap waits for the next animation frame, so each group is one frame
 // of the program's.
 function instrument() {
-  const seen = {noticeAt: null, dismissedAt: null, firstDrawAt: null, firstFrameAt: null, frames: 0};
-  window.benchSeen = seen;
-  let frameTime = null, countedFor;
-  const requestFrame = window.requestAnimationFrame.bind(window);
-  window.requestAnimationFrame = callback => requestFrame(time => {
-    frameTime = time;
-    if (seen.firstDrawAt !== null && seen.firstFrameAt === null) seen.firstFrameAt = performance.now();
-    callback(time);
-  });
-  const openModal = HTMLDialogElement.prototype.showModal;
-  HTMLDialogElement.prototype.showModal = function() {
-    openModal.call(this);
-    if (seen.noticeAt === null) seen.noticeAt = performance.now();
-  };
-  window.addEventListener('keydown', event => {
-    if (event.key === 'Enter' && seen.dismissedAt === null && document.querySelector('dialog[open]'))
-      seen.dismissedAt = performance.now();
-  }, true);
-  for (const context of [WebGLRenderingContext, WebGL2RenderingContext])
-    for (const name of ['drawArrays', 'drawElements', 'drawRangeElements']) {
-      const draw = context.prototype[name];
-      if (!draw) continue;
-      context.prototype[name] = function(...args) {
-        if (seen.dismissedAt !== null && seen.firstDrawAt === null) seen.firstDrawAt = performance.now();
-        if (countedFor !== frameTime || frameTime === null) {
-          countedFor = frameTime;
-          ++seen.frames;
+    const seen = {noticeAt: null, dismissedAt: null, firstDrawAt: null, firstFrameAt: null, frames: 0};
+    window.benchSeen = seen;
+    let frameTime = null, countedFor;
+    const requestFrame = window.requestAnimationFrame.bind(window);
+    window.requestAnimationFrame = callback => requestFrame(time => {
+        frameTime = time;
+        if (seen.firstDrawAt !== null && seen.firstFrameAt === null) seen.firstFrameAt = performance.now();
+        callback(time);
+    });
+    const openModal = HTMLDialogElement.prototype.showModal;
+    HTMLDialogElement.prototype.showModal = function() {
+        openModal.call(this);
+        if (seen.noticeAt === null) seen.noticeAt = performance.now();
+    };
+    window.addEventListener('keydown', event => {
+        if (event.key === 'Enter' && seen.dismissedAt === null && document.querySelector('dialog[open]'))
+            seen.dismissedAt = performance.now();
+    }, true);
+    for (const context of [WebGLRenderingContext, WebGL2RenderingContext])
+        for (const name of ['drawArrays', 'drawElements', 'drawRangeElements']) {
+            const draw = context.prototype[name];
+            if (!draw) continue;
+            context.prototype[name] = function(...args) {
+                if (seen.dismissedAt !== null && seen.firstDrawAt === null)
+                    seen.firstDrawAt = performance.now();
+                if (countedFor !== frameTime || frameTime === null) {
+                    countedFor = frameTime;
+                    ++seen.frames;
+                }
+                return draw.apply(this, args);
+            };
         }
-        return draw.apply(this, args);
-      };
-    }
 }
 
 // CPU seconds so far of Chromium's processes by type (browser, renderer, GPU, ...): the time
 // each thread has run, from /proc in nanoseconds (DevTools gives it in 10 ms ticks).
 async function cpuTimes(session) {
-  const {processInfo} = await session.send('SystemInfo.getProcessInfo');
-  const ran = pid => {
-    try {
-      return fs.readdirSync(`/proc/${pid}/task`).reduce((sum, thread) => {
+    const {processInfo} = await session.send('SystemInfo.getProcessInfo');
+    const ran = pid => {
         try {
-          return sum + Number(fs.readFileSync(`/proc/${pid}/task/${thread}/schedstat`, 'utf8').split(' ')[0]) / 1e9;
+            return fs.readdirSync(`/proc/${pid}/task`).reduce((sum, thread) => {
+                try {
+                    return sum +
+                        Number(
+                            fs.readFileSync(`/proc/${pid}/task/${thread}/schedstat`, 'utf8').split(' ')[0]) /
+                        1e9;
+                } catch {
+                    return sum;  // a thread that has just ended
+                }
+            }, 0);
         } catch {
-          return sum;  // a thread that has just ended
+            return null;
         }
-      }, 0);
-    } catch {
-      return null;
+    };
+    const byType = {all: 0};
+    for (const {type, id, cpuTime} of processInfo) {
+        const seconds = ran(id) ?? cpuTime;
+        byType[type] = (byType[type] || 0) + seconds;
+        byType.all += seconds;
     }
-  };
-  const byType = {all: 0};
-  for (const {type, id, cpuTime} of processInfo) {
-    const seconds = ran(id) ?? cpuTime;
-    byType[type] = (byType[type] || 0) + seconds;
-    byType.all += seconds;
-  }
-  return byType;
+    return byType;
 }
 
 // Percent of a core for each kind of process between two readings over `ms`.
 const cpuShare = (before, after, ms) => Object.fromEntries(['renderer', 'GPU', 'all'].map(type => {
-  const seconds = (after[type] || 0) - (before[type] || 0);
-  return [type, (100 * seconds) / (ms / 1000)];
+    const seconds = (after[type] || 0) - (before[type] || 0);
+    return [type, (100 * seconds) / (ms / 1000)];
 }));
 
 // Frames counted on the page and its clock, over `ms` of wall time.
 async function framesOver(page, ms) {
-  const sample = () => page.evaluate(() => ({frames: window.benchSeen.frames, at: performance.now()}));
-  const start = await sample();
-  await pause(ms);
-  const end = await sample();
-  return {frames: end.frames - start.frames, seconds: (end.at - start.at) / 1000};
+    const sample = () => page.evaluate(() => ({frames: window.benchSeen.frames, at: performance.now()}));
+    const start = await sample();
+    await pause(ms);
+    const end = await sample();
+    return {frames: end.frames - start.frames, seconds: (end.at - start.at) / 1000};
 }
 
 async function run(server, subject) {
-  const browser = await launch();
-  try {
-    const session = await browser.target().createCDPSession();
-    const page = await browser.newPage();
-    const errors = [];
-    page.on('pageerror', error => errors.push(error.message));
-    await page.evaluateOnNewDocument(instrument);
-    await page.goto(server.url + subject.folder);
-    await page.waitForFunction(() => window.benchSeen.noticeAt !== null, {polling: 'mutation'});
-    await pause(read);
-    await page.keyboard.press('Enter');
-    await page.waitForFunction(() => window.benchSeen.firstFrameAt !== null);
-    const side = await page.$eval('canvas', canvas => [canvas.width, canvas.height].join('x'));
+    const browser = await launch();
+    try {
+        const session = await browser.target().createCDPSession();
+        const page = await browser.newPage();
+        const errors = [];
+        page.on('pageerror', error => errors.push(error.message));
+        await page.evaluateOnNewDocument(instrument);
+        await page.goto(server.url + subject.folder);
+        await page.waitForFunction(() => window.benchSeen.noticeAt !== null, {polling: 'mutation'});
+        await pause(read);
+        await page.keyboard.press('Enter');
+        await page.waitForFunction(() => window.benchSeen.firstFrameAt !== null);
+        const side = await page.$eval('canvas', canvas => [canvas.width, canvas.height].join('x'));
 
-    await pause(warmup);
-    const drawingCpu = await cpuTimes(session);
-    const drawing = await framesOver(page, measure);
-    const drawingShare = cpuShare(drawingCpu, await cpuTimes(session), drawing.seconds * 1000);
+        await pause(warmup);
+        const drawingCpu = await cpuTimes(session);
+        const drawing = await framesOver(page, measure);
+        const drawingShare = cpuShare(drawingCpu, await cpuTimes(session), drawing.seconds * 1000);
 
-    // A press and a release at one point stop the model; after a second the last frame is out.
-    const box = await (await page.$('canvas')).boundingBox();
-    await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
-    await pause(1000);
-    const stoppedCpu = await cpuTimes(session);
-    const stopped = await framesOver(page, idle);
-    const stoppedShare = cpuShare(stoppedCpu, await cpuTimes(session), stopped.seconds * 1000);
+        // A press and a release at one point stop the model; after a second the last frame is out.
+        const box = await (await page.$('canvas')).boundingBox();
+        await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+        await pause(1000);
+        const stoppedCpu = await cpuTimes(session);
+        const stopped = await framesOver(page, idle);
+        const stoppedShare = cpuShare(stoppedCpu, await cpuTimes(session), stopped.seconds * 1000);
 
-    const seen = await page.evaluate(() => window.benchSeen);
-    if (errors.length) throw new Error(`${subject.name}: script errors: ${errors.join('; ')}`);
-    return {
-      side,
-      fps: drawing.frames / drawing.seconds,
-      notice: seen.noticeAt,
-      firstDraw: seen.firstDrawAt - seen.dismissedAt,
-      firstFrame: seen.firstFrameAt - seen.dismissedAt,
-      drawingShare,
-      stoppedShare,
-      stoppedFrames: stopped.frames,
-    };
-  } finally {
-    await browser.close();
-  }
+        const seen = await page.evaluate(() => window.benchSeen);
+        if (errors.length) throw new Error(`${subject.name}: script errors: ${errors.join('; ')}`);
+        return {
+            side,
+            fps: drawing.frames / drawing.seconds,
+            notice: seen.noticeAt,
+            firstDraw: seen.firstDrawAt - seen.dismissedAt,
+            firstFrame: seen.firstFrameAt - seen.dismissedAt,
+            drawingShare,
+            stoppedShare,
+            stoppedFrames: stopped.frames,
+        };
+    } finally {
+        await browser.close();
+    }
 }
 
 // The same CPU readings for an empty page, over the same time: what Chromium takes by itself.
 async function emptyPage() {
-  const browser = await launch();
-  try {
-    const session = await browser.target().createCDPSession();
-    const page = await browser.newPage();
-    await page.goto('data:text/html,<title>empty</title>');
-    await pause(1000);
-    const before = await cpuTimes(session);
-    const start = Date.now();
-    await pause(idle);
-    return cpuShare(before, await cpuTimes(session), Date.now() - start);
-  } finally {
-    await browser.close();
-  }
+    const browser = await launch();
+    try {
+        const session = await browser.target().createCDPSession();
+        const page = await browser.newPage();
+        await page.goto('data:text/html,<title>empty</title>');
+        await pause(1000);
+        const before = await cpuTimes(session);
+        const start = Date.now();
+        await pause(idle);
+        return cpuShare(before, await cpuTimes(session), Date.now() - start);
+    } finally {
+        await browser.close();
+    }
 }
 
 const median = values => {
-  const sorted = [...values].sort((a, b) => a - b);
-  const middle = sorted.length >> 1;
-  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+    const sorted = [...values].sort((a, b) => a - b);
+    const middle = sorted.length >> 1;
+    return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
 };
 const fixed = (value, digits = 1) => value.toFixed(digits);
 const kib = bytes => `${(bytes / 1024).toFixed(1)} KiB`;
 
 function sizes(subject) {
-  const folder = path.join(tree, subject.folder);
-  const files = ['index.html', `${subject.program}.js`, `${subject.program}.wasm`, 'favicon.png'];
-  const rows = files.map(file => {
-    const data = fs.readFileSync(path.join(folder, file));
-    return {
-      file,
-      plain: data.length,
-      gzip: zlib.gzipSync(data, {level: 9}).length,
-      brotli: zlib.brotliCompressSync(data, {params: {[zlib.constants.BROTLI_PARAM_QUALITY]: 11}}).length,
-    };
-  });
-  const total = {file: 'total', plain: 0, gzip: 0, brotli: 0};
-  for (const row of rows) for (const key of ['plain', 'gzip', 'brotli']) total[key] += row[key];
-  return [...rows, total];
+    const folder = path.join(tree, subject.folder);
+    const files = ['index.html', `${subject.program}.js`, `${subject.program}.wasm`, 'favicon.png'];
+    const rows = files.map(file => {
+        const data = fs.readFileSync(path.join(folder, file));
+        return {
+            file,
+            plain: data.length,
+            gzip: zlib.gzipSync(data, {level: 9}).length,
+            brotli:
+                zlib.brotliCompressSync(data, {params: {[zlib.constants.BROTLI_PARAM_QUALITY]: 11}}).length,
+        };
+    });
+    const total = {file: 'total', plain: 0, gzip: 0, brotli: 0};
+    for (const row of rows)
+        for (const key of ['plain', 'gzip', 'brotli']) total[key] += row[key];
+    return [...rows, total];
 }
 
 const server = await serve(tree);
-const runs = {ours: [], emulated: []};
+const runs = {
+    ours: [],
+    emulated: []
+};
 let version;
 try {
-  version = await (async () => {
-    const browser = await launch();
-    try {
-      return await browser.version();
-    } finally {
-      await browser.close();
+    version = await (async () => {
+        const browser = await launch();
+        try {
+            return await browser.version();
+        } finally {
+            await browser.close();
+        }
+    })();
+    for (let round = 0; round < rounds; ++round) {
+        // Alternate which program goes first, so that neither always runs on a machine just warmed.
+        const order = round % 2 ? [...subjects].reverse() : subjects;
+        for (const subject of order) {
+            const result = await run(server, subject);
+            runs[subject.name].push(result);
+            console.error(
+                `round ${round + 1} ${subject.name}: ${fixed(result.fps)} fps,` +
+                ` notice at ${fixed(result.notice, 0)} ms, first frame ${
+                    fixed(result.firstFrame, 0)} ms after Return,` +
+                ` stopped ${fixed(result.stoppedShare.all, 2)} % of a core`);
+        }
     }
-  })();
-  for (let round = 0; round < rounds; ++round) {
-    // Alternate which program goes first, so that neither always runs on a machine just warmed.
-    const order = round % 2 ? [...subjects].reverse() : subjects;
-    for (const subject of order) {
-      const result = await run(server, subject);
-      runs[subject.name].push(result);
-      console.error(`round ${round + 1} ${subject.name}: ${fixed(result.fps)} fps,` +
-        ` notice at ${fixed(result.notice, 0)} ms, first frame ${fixed(result.firstFrame, 0)} ms after Return,` +
-        ` stopped ${fixed(result.stoppedShare.all, 2)} % of a core`);
-    }
-  }
-  runs.empty = await emptyPage();
+    runs.empty = await emptyPage();
 } finally {
-  server.close();
+    server.close();
 }
 
 const ratios = runs.ours.map((ours, i) => ours.fps / runs.emulated[i].fps);
 // All of Chromium's CPU time a frame: less bound to the machine's other load than the rate.
 const perFrame = r => (r.drawingShare.all * 10) / r.fps;
 const lines = [];
-lines.push(`${version}, headless, WebGL 2 by SwiftShader (software, on the CPU);`,
-  `viewport 1024x768 at pixel ratio 1, canvas ${runs.ours[0].side}; ${rounds} paired round${rounds > 1 ? 's' : ''},`,
-  `each run in a fresh browser: Return ${read / 1000} s after the notice, frames over ${measure / 1000} s`,
-  `after ${warmup / 1000} s, then a click and ${idle / 1000} s stopped.`, '');
+lines.push(
+    `${version}, headless, WebGL 2 by SwiftShader (software, on the CPU);`,
+    `viewport 1024x768 at pixel ratio 1, canvas ${runs.ours[0].side}; ${rounds} paired round${
+        rounds > 1 ? 's' : ''},`,
+    `each run in a fresh browser: Return ${read / 1000} s after the notice, frames over ${measure / 1000} s`,
+    `after ${warmup / 1000} s, then a click and ${idle / 1000} s stopped.`, '');
 lines.push('## Frames per second at rest', '');
-lines.push('| round | first | ours | emulated | ours / emulated | CPU ms/frame ours, emulated |', '|---|---|---|---|---|---|');
+lines.push(
+    '| round | first | ours | emulated | ours / emulated | CPU ms/frame ours, emulated |',
+    '|---|---|---|---|---|---|');
 runs.ours.forEach((ours, i) => {
-  const emulated = runs.emulated[i];
-  lines.push(`| ${i + 1} | ${i % 2 ? 'emulated' : 'ours'} | ${fixed(ours.fps)} | ${fixed(emulated.fps)} |` +
-    ` ${fixed(ratios[i], 2)} | ${fixed(perFrame(ours))}, ${fixed(perFrame(emulated))} |`);
+    const emulated = runs.emulated[i];
+    lines.push(
+        `| ${i + 1} | ${i % 2 ? 'emulated' : 'ours'} | ${fixed(ours.fps)} | ${fixed(emulated.fps)} |` +
+        ` ${fixed(ratios[i], 2)} | ${fixed(perFrame(ours))}, ${fixed(perFrame(emulated))} |`);
 });
 const medianFps = name => fixed(median(runs[name].map(r => r.fps)));
-lines.push(`| **median** | | **${medianFps('ours')}** | **${medianFps('emulated')}** | **${fixed(median(ratios), 2)}** | |`, '');
+lines.push(
+    `| **median** | | **${medianFps('ours')}** | **${medianFps('emulated')}** | **${
+        fixed(median(ratios), 2)}** | |`,
+    '');
 
 lines.push('## Start-up, CPU (medians of the rounds)', '');
 lines.push('| | ours | emulated |', '|---|---|---|');
-const row = (label, pick, digits = 0, unit = '') => lines.push(`| ${label} | ` +
-  subjects.map(subject => `${fixed(median(runs[subject.name].map(pick)), digits)}${unit}`).join(' | ') + ' |');
+const row = (label, pick, digits = 0, unit = '') => lines.push(
+    `| ${label} | ` +
+    subjects.map(subject => `${fixed(median(runs[subject.name].map(pick)), digits)}${unit}`).join(' | ') +
+    ' |');
 row('navigation to the notice', r => r.notice, 0, ' ms');
 row('Return to the first draw call', r => r.firstDraw, 0, ' ms');
 row('Return to the first frame (its animation frame)', r => r.firstFrame, 0, ' ms');
@@ -252,18 +278,24 @@ row('drawing: all of Chromium, % of a core', r => r.drawingShare.all, 1);
 row('drawing: all of Chromium, CPU ms per frame', perFrame, 1);
 row('stopped: renderer process, % of a core', r => r.stoppedShare.renderer, 2);
 row('stopped: all of Chromium, % of a core', r => r.stoppedShare.all, 2);
-lines.push('| stopped: frames drawn, all rounds | ' +
-  subjects.map(subject => runs[subject.name].reduce((sum, r) => sum + r.stoppedFrames, 0)).join(' | ') + ' |');
-lines.push('', `An empty page, ${idle / 1000} s in a fresh browser likewise:` +
-  ` renderer ${fixed(runs.empty.renderer, 2)} %, all of Chromium ${fixed(runs.empty.all, 2)} % of a core.`, '');
+lines.push(
+    '| stopped: frames drawn, all rounds | ' +
+    subjects.map(subject => runs[subject.name].reduce((sum, r) => sum + r.stoppedFrames, 0)).join(' | ') +
+    ' |');
+lines.push(
+    '',
+    `An empty page, ${idle / 1000} s in a fresh browser likewise:` +
+        ` renderer ${fixed(runs.empty.renderer, 2)} %, all of Chromium ${
+            fixed(runs.empty.all, 2)} % of a core.`,
+    '');
 
 lines.push('## What a visitor downloads', '');
 lines.push('| file | plain | gzip -9 | brotli 11 |', '|---|---|---|---|');
 for (const subject of subjects) {
-  for (const size of sizes(subject)) {
-    const name = size.file === 'total' ? `**${subject.name}: total**` : `${subject.folder}${size.file}`;
-    lines.push(`| ${name} | ${kib(size.plain)} | ${kib(size.gzip)} | ${kib(size.brotli)} |`);
-  }
+    for (const size of sizes(subject)) {
+        const name = size.file === 'total' ? `**${subject.name}: total**` : `${subject.folder}${size.file}`;
+        lines.push(`| ${name} | ${kib(size.plain)} | ${kib(size.gzip)} | ${kib(size.brotli)} |`);
+    }
 }
 
 fs.writeFileSync(report, lines.join('\n') + '\n');

@@ -5,9 +5,9 @@ import {launch, openPage, startViewer} from '../tests/web/browser.mjs';
 const [url, png] = process.argv.slice(2);
 const browser = await launch();
 try {
-  const page = await openPage(browser, url);
-  await startViewer(page);
-  await (await page.$('canvas')).screenshot({path: png});
+    const page = await openPage(browser, url);
+    await startViewer(page);
+    await (await page.$('canvas')).screenshot({path: png});
 } finally {
-  await browser.close();
+    await browser.close();
 }

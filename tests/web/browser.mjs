@@ -6,53 +6,63 @@ import fs from 'node:fs';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const contentTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png'};
+const contentTypes = {
+    '.html': 'text/html',
+    '.js': 'text/javascript',
+    '.wasm': 'application/wasm',
+    '.png': 'image/png'
+};
 
 // Serves the files of `dir` on 127.0.0.1 at a free port; resolves to {url, close}.
 export function serve(dir) {
-  const server = http.createServer((request, response) => {
-    const name = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
-    const file = path.join(dir, path.normalize(name));
-    fs.readFile(file, (error, data) => {
-      response.writeHead(error ? 404 : 200, {'Content-Type': contentTypes[path.extname(file)] || 'text/plain'});
-      response.end(error ? '' : data);
+    const server = http.createServer((request, response) => {
+        const name = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
+        const file = path.join(dir, path.normalize(name));
+        fs.readFile(file, (error, data) => {
+            response.writeHead(
+                error ? 404 : 200, {'Content-Type': contentTypes[path.extname(file)] || 'text/plain'});
+            response.end(error ? '' : data);
+        });
     });
-  });
-  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve({
-    url: `http://127.0.0.1:${server.address().port}/`,
-    close: () => server.close(),
-  })));
+    return new Promise(
+        resolve => server.listen(0, '127.0.0.1', () => resolve({
+                                                     url: `http://127.0.0.1:${server.address().port}/`,
+                                                     close: () => server.close(),
+                                                 })));
 }
 
 export function launch({pixelRatio = 1, args = []} = {}) {
-  return puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox', ...args],
-    defaultViewport: {width: 1024, height: 768, deviceScaleFactor: pixelRatio},
-  });
+    return puppeteer.launch({
+        executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+        headless: true,
+        args: [
+            '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
+            ...args
+        ],
+        defaultViewport: {width: 1024, height: 768, deviceScaleFactor: pixelRatio},
+    });
 }
 
 // Opens the page, and waits for the notice. Script errors, console errors and requests for
 // anything not on our server (or in the page itself) are kept in page.errors: the page must have none.
 export async function openPage(browser, url) {
-  const page = await browser.newPage();
-  page.errors = [];
-  page.on('pageerror', error => page.errors.push(error.message));
-  page.on('console', message => message.type() === 'error' && page.errors.push(message.text()));
-  const ours = address => address.startsWith(url) || address.startsWith('data:');
-  page.on('request', request => ours(request.url()) || page.errors.push(request.url()));
-  await page.goto(url);
-  await page.waitForSelector('dialog');
-  return page;
+    const page = await browser.newPage();
+    page.errors = [];
+    page.on('pageerror', error => page.errors.push(error.message));
+    page.on('console', message => message.type() === 'error' && page.errors.push(message.text()));
+    const ours = address => address.startsWith(url) || address.startsWith('data:');
+    page.on('request', request => ours(request.url()) || page.errors.push(request.url()));
+    await page.goto(url);
+    await page.waitForSelector('dialog');
+    return page;
 }
 
 // Dismisses the notice (Return, unless told otherwise) and waits until the window shows a first
 // frame.
 export async function startViewer(page, dismiss = () => page.keyboard.press('Enter')) {
-  await dismiss();
-  await page.waitForSelector('canvas', {visible: true});
-  await page.waitForFunction(() => document.querySelector('canvas').toDataURL().length > 10000);
+    await dismiss();
+    await page.waitForSelector('canvas', {visible: true});
+    await page.waitForFunction(() => document.querySelector('canvas').toDataURL().length > 10000);
 }
 
 export const pause = ms => new Promise(resolve => setTimeout(resolve, ms));

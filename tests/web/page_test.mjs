@@ -18,10 +18,12 @@ fs.mkdirSync(shots, {recursive: true});
 const status = page => page.$eval('#status', p => p.textContent);
 const endedWith = code => `The program ended with exit code ${code}. Start it again`;
 // Animation frames, after which the frames input asked for are drawn.
-const frames = (page, n = 3) => page.evaluate(n => new Promise(done => {
-  const next = left => (left ? requestAnimationFrame(() => next(left - 1)) : done());
-  next(n);
-}), n);
+const frames = (page, n = 3) => page.evaluate(
+    n => new Promise(done => {
+        const next = left => (left ? requestAnimationFrame(() => next(left - 1)) : done());
+        next(n);
+    }),
+    n);
 const pixels = page => page.evaluate(() => document.querySelector('canvas').toDataURL());
 
 // How far the page's canvas is from a PNG: the mean absolute difference of the channels in levels,
@@ -29,40 +31,40 @@ const pixels = page => page.evaluate(() => document.querySelector('canvas').toDa
 // judged against the closest of the other picture's pixels within one pixel, both ways, so that a
 // line drawn a pixel from where the other draws it is the same line.
 function compare(png, nearby) {
-  const read = source => new Promise(resolve => {
-    const image = new Image();
-    image.onload = () => {
-      const canvas = new OffscreenCanvas(image.width, image.height);
-      canvas.getContext('2d').drawImage(image, 0, 0);
-      resolve(canvas.getContext('2d').getImageData(0, 0, image.width, image.height));
-    };
-    image.src = source;
-  });
-  return Promise.all([read(document.querySelector('canvas').toDataURL()), read(png)]).then(([a, b]) => {
-    const {width, height} = a;
-    const reach = nearby ? 1 : 0;
-    const distance = (p, q, i, x, y) => {
-      let best = null;
-      for (let dy = -reach; dy <= reach; ++dy)
-        for (let dx = -reach; dx <= reach; ++dx) {
-          const u = x + dx, v = y + dy;
-          if (u < 0 || v < 0 || u >= width || v >= height) continue;
-          const j = (v * width + u) * 4;
-          const d = [0, 1, 2].map(c => Math.abs(p.data[i + c] - q.data[j + c]));
-          if (!best || d[0] + d[1] + d[2] < best[0] + best[1] + best[2]) best = d;
-        }
-      return best;
-    };
-    let sum = 0, off = 0;
-    for (const [p, q] of [[a, b], [b, a]])
-      for (let y = 0; y < height; ++y)
-        for (let x = 0; x < width; ++x) {
-          const d = distance(p, q, (y * width + x) * 4, x, y);
-          sum += d[0] + d[1] + d[2];
-          off += Math.max(...d) > 16;
-        }
-    return {mean: sum / (6 * width * height), share: off / (2 * width * height), width};
-  });
+    const read = source => new Promise(resolve => {
+        const image = new Image();
+        image.onload = () => {
+            const canvas = new OffscreenCanvas(image.width, image.height);
+            canvas.getContext('2d').drawImage(image, 0, 0);
+            resolve(canvas.getContext('2d').getImageData(0, 0, image.width, image.height));
+        };
+        image.src = source;
+    });
+    return Promise.all([read(document.querySelector('canvas').toDataURL()), read(png)]).then(([a, b]) => {
+        const {width, height} = a;
+        const reach = nearby ? 1 : 0;
+        const distance = (p, q, i, x, y) => {
+            let best = null;
+            for (let dy = -reach; dy <= reach; ++dy)
+                for (let dx = -reach; dx <= reach; ++dx) {
+                    const u = x + dx, v = y + dy;
+                    if (u < 0 || v < 0 || u >= width || v >= height) continue;
+                    const j = (v * width + u) * 4;
+                    const d = [0, 1, 2].map(c => Math.abs(p.data[i + c] - q.data[j + c]));
+                    if (!best || d[0] + d[1] + d[2] < best[0] + best[1] + best[2]) best = d;
+                }
+            return best;
+        };
+        let sum = 0, off = 0;
+        for (const [p, q] of [[a, b], [b, a]])
+            for (let y = 0; y < height; ++y)
+                for (let x = 0; x < width; ++x) {
+                    const d = distance(p, q, (y * width + x) * 4, x, y);
+                    sum += d[0] + d[1] + d[2];
+                    off += Math.max(...d) > 16;
+                }
+        return {mean: sum / (6 * width * height), share: off / (2 * width * height), width};
+    });
 }
 
 // Mesa's picture after the same steps (f, p, press:X,Y, drag:X,Y) in a window of `side` pixels:
@@ -70,98 +72,113 @@ function compare(png, nearby) {
 // twentieth of a level here, so they are held to 0.3: faults that stay under 2 levels (GL_EXP
 // fog instead of GL_EXP2, the two copies of a surface speckling into each other) then show.
 async function expectLooksLikeMesa(page, side, name, steps, {nearby = false, mean = 0.3} = {}) {
-  const png = `${shots}/${name}-mesa.png`;
-  execFileSync(process.env.REFERENCE_PICTURE, [png, String(side), ...steps]);
-  await (await page.$('canvas')).screenshot({path: `${shots}/${name}-page.png`});
-  const source = 'data:image/png;base64,' + fs.readFileSync(png).toString('base64');
-  const seen = await page.evaluate(compare, source, nearby);
-  assert.equal(seen.width, side, `${name}: the canvas's size`);
-  console.log(`${name}: ${seen.mean.toFixed(3)} levels on average, ${(100 * seen.share).toFixed(3)} % of pixels off`);
-  assert.ok(seen.mean <= mean && seen.share <= 0.03, `${name}: ${JSON.stringify(seen)} from Mesa's`);
+    const png = `${shots}/${name}-mesa.png`;
+    execFileSync(process.env.REFERENCE_PICTURE, [png, String(side), ...steps]);
+    await (await page.$('canvas')).screenshot({path: `${shots}/${name}-page.png`});
+    const source = 'data:image/png;base64,' + fs.readFileSync(png).toString('base64');
+    const seen = await page.evaluate(compare, source, nearby);
+    assert.equal(seen.width, side, `${name}: the canvas's size`);
+    console.log(`${name}: ${seen.mean.toFixed(3)} levels on average, ${
+        (100 * seen.share).toFixed(3)} % of pixels off`);
+    assert.ok(seen.mean <= mean && seen.share <= 0.03, `${name}: ${JSON.stringify(seen)} from Mesa's`);
 }
 
 // Runs `body` on the page in a browser of its own; the page must end with no errors.
 async function onPage(options, body) {
-  const browser = await launch(options);
-  try {
-    const page = await openPage(browser, server.url);
-    await body(page);
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await browser.close();
-  }
+    const browser = await launch(options);
+    try {
+        const page = await openPage(browser, server.url);
+        await body(page);
+        assert.deepEqual(page.errors, []);
+    } finally {
+        await browser.close();
+    }
 }
 
 for (const pixelRatio of [1, 2]) {
-  test(`the notice first (Esc or OK dismisses it), then the window in its place at a pixel ratio of ${pixelRatio}`, () => onPage({pixelRatio}, async page => {
-    assert.equal(await page.$eval('dialog h1', h => h.textContent), 'soft by Tesmoral - helicoid@example.com ');
-    assert.equal(await page.$eval('dialog p', p => p.textContent), ' mouse: touch the window image for movement----- ');
-    await frames(page, 10);
-    assert.equal(await page.$('canvas'), null, 'a window before the notice is dismissed');
-    await startViewer(page, () => (pixelRatio === 1 ? page.keyboard.press('Escape') : page.click('dialog button')));
-    // 80 % of the viewport's height in device pixels, square, at (50, 50) device pixels, with a
-    // device pixel behind each pixel drawn.
-    const side = Math.trunc(768 * pixelRatio * 0.8);
-    const box = await page.$eval('canvas', c => {
-      const r = c.getBoundingClientRect();
-      return [c.width, c.height, r.left, r.top, r.width, r.height];
-    });
-    assert.deepEqual(box, [side, side, 50 / pixelRatio, 50 / pixelRatio, side / pixelRatio, side / pixelRatio]);
-    assert.equal(await page.$eval('title', t => t.textContent), ' soft by Tesmoral');
-  }));
+    test(
+        `the notice first (Esc or OK dismisses it), then the window in its place at a pixel ratio of ${
+            pixelRatio}`,
+        () => onPage({pixelRatio}, async page => {
+            assert.equal(
+                await page.$eval('dialog h1', h => h.textContent),
+                'soft by Tesmoral - helicoid@example.com ');
+            assert.equal(
+                await page.$eval('dialog p', p => p.textContent),
+                ' mouse: touch the window image for movement----- ');
+            await frames(page, 10);
+            assert.equal(await page.$('canvas'), null, 'a window before the notice is dismissed');
+            await startViewer(
+                page, () => (pixelRatio === 1 ? page.keyboard.press('Escape') : page.click('dialog button')));
+            // 80 % of the viewport's height in device pixels, square, at (50, 50) device pixels, with a
+            // device pixel behind each pixel drawn.
+            const side = Math.trunc(768 * pixelRatio * 0.8);
+            const box = await page.$eval('canvas', c => {
+                const r = c.getBoundingClientRect();
+                return [c.width, c.height, r.left, r.top, r.width, r.height];
+            });
+            assert.deepEqual(
+                box, [side, side, 50 / pixelRatio, 50 / pixelRatio, side / pixelRatio, side / pixelRatio]);
+            assert.equal(await page.$eval('title', t => t.textContent), ' soft by Tesmoral');
+        }));
 }
 
-test('the pictures are Mesa\'s; a drag turns the model, a moving release spins it, a click stops it, Esc ends it', () => onPage({}, async page => {
-  await startViewer(page);
-  const side = 614, centre = side / 2;
-  const key = async k => (await page.keyboard.press(k), frames(page));
-  // Window points are the page's less the window's place.
-  const move = async (x, y) => (await page.mouse.move(x + 50, y + 50), frames(page));
-  await expectLooksLikeMesa(page, side, 'rest', []);
-  const rest = await pixels(page);
-  await key('f');
-  await expectLooksLikeMesa(page, side, 'fog', ['f']);
-  await key('f');
-  assert.equal(await pixels(page), rest, 'f twice');
-  await key('p');
-  await expectLooksLikeMesa(page, side, 'outlines', ['p'], {nearby: true, mean: 2});
-  await key('p');
-  assert.equal(await pixels(page), rest, 'p twice');
+test(
+    'the pictures are Mesa\'s; a drag turns the model, a moving release spins it, a click stops it, Esc ends it',
+    () => onPage({}, async page => {
+        await startViewer(page);
+        const side = 614, centre = side / 2;
+        const key = async k => (await page.keyboard.press(k), frames(page));
+        // Window points are the page's less the window's place.
+        const move = async (x, y) => (await page.mouse.move(x + 50, y + 50), frames(page));
+        await expectLooksLikeMesa(page, side, 'rest', []);
+        const rest = await pixels(page);
+        await key('f');
+        await expectLooksLikeMesa(page, side, 'fog', ['f']);
+        await key('f');
+        assert.equal(await pixels(page), rest, 'f twice');
+        await key('p');
+        await expectLooksLikeMesa(page, side, 'outlines', ['p'], {nearby: true, mean: 2});
+        await key('p');
+        assert.equal(await pixels(page), rest, 'p twice');
 
-  // A press at rest draws one frame with the start step; each move then one with its own step,
-  // also out of the window above and left, where the points are negative.
-  await move(centre, centre);
-  await page.mouse.down();
-  await frames(page);
-  await move(-40, -30);
-  const turned = ['press:307,307', 'drag:-40,-30'];
-  await expectLooksLikeMesa(page, side, 'turned', turned);
-  await move(side + 60, centre);
-  await move(centre, side + 60);
-  await expectLooksLikeMesa(page, side, 'back', [...turned, `drag:${side + 60},${centre}`, `drag:${centre},${side + 60}`]);
+        // A press at rest draws one frame with the start step; each move then one with its own step,
+        // also out of the window above and left, where the points are negative.
+        await move(centre, centre);
+        await page.mouse.down();
+        await frames(page);
+        await move(-40, -30);
+        const turned = ['press:307,307', 'drag:-40,-30'];
+        await expectLooksLikeMesa(page, side, 'turned', turned);
+        await move(side + 60, centre);
+        await move(centre, side + 60);
+        await expectLooksLikeMesa(
+            page, side, 'back', [...turned, `drag:${side + 60},${centre}`, `drag:${centre},${side + 60}`]);
 
-  await move(centre + 100, centre + 40);
-  await page.mouse.up();
-  const released = await pixels(page);
-  await frames(page);
-  assert.notEqual(await pixels(page), released, 'a moving release leaves the model spinning');
-  await page.mouse.down();
-  await page.mouse.up();
-  const stopped = (await frames(page), await pixels(page));
-  await frames(page, 10);
-  assert.equal(await pixels(page), stopped, 'a click stops it');
+        await move(centre + 100, centre + 40);
+        await page.mouse.up();
+        const released = await pixels(page);
+        await frames(page);
+        assert.notEqual(await pixels(page), released, 'a moving release leaves the model spinning');
+        await page.mouse.down();
+        await page.mouse.up();
+        const stopped = (await frames(page), await pixels(page));
+        await frames(page, 10);
+        assert.equal(await pixels(page), stopped, 'a click stops it');
 
-  await page.keyboard.press('Escape');
-  await page.waitForFunction(() => document.querySelector('canvas') === null);
-  assert.equal(await status(page), endedWith(0));
-}));
+        await page.keyboard.press('Escape');
+        await page.waitForFunction(() => document.querySelector('canvas') === null);
+        assert.equal(await status(page), endedWith(0));
+    }));
 
-test('without WebGL 2 the program\'s own error box comes, and it ends with 1', () => onPage({args: ['--disable-webgl2']}, async page => {
-  await page.keyboard.press('Enter');
-  await page.waitForFunction(() => document.querySelector('dialog h1')?.textContent === 'Error');
-  assert.equal(await page.$eval('dialog p', p => p.textContent), 'ChoosePixelFormat failed\n');
-  assert.equal(await page.$('canvas'), null, 'a window behind the box');
-  await page.keyboard.press('Escape');
-  await page.waitForFunction(() => document.getElementById('status').textContent.includes('ended'));
-  assert.equal(await status(page), endedWith(1));
-}));
+test(
+    'without WebGL 2 the program\'s own error box comes, and it ends with 1',
+    () => onPage({args: ['--disable-webgl2']}, async page => {
+        await page.keyboard.press('Enter');
+        await page.waitForFunction(() => document.querySelector('dialog h1')?.textContent === 'Error');
+        assert.equal(await page.$eval('dialog p', p => p.textContent), 'ChoosePixelFormat failed\n');
+        assert.equal(await page.$('canvas'), null, 'a window behind the box');
+        await page.keyboard.press('Escape');
+        await page.waitForFunction(() => document.getElementById('status').textContent.includes('ended'));
+        assert.equal(await status(page), endedWith(1));
+    }));
