@@ -8,32 +8,31 @@ using namespace glsubset;
 
 namespace {
 
+// The colour a parameter name sets, in a light or a material (null where it sets none there).
+template <typename T>
+float* colourOf(T& target, GLenum pname) {
+    switch (pname) {
+    case GL_AMBIENT:
+        return target.ambient;
+    case GL_DIFFUSE:
+        return target.diffuse;
+    case GL_SPECULAR:
+        return target.specular;
+    default:
+        return nullptr;
+    }
+}
+
 void copy4(const GLfloat* from, float* to) { std::copy(from, from + 4, to); }
 
 void setMaterial(Material& material, GLenum pname, const GLfloat* params) {
-    switch (pname) {
-    case GL_AMBIENT:
-        copy4(params, material.ambient);
-        break;
-    case GL_DIFFUSE:
-        copy4(params, material.diffuse);
-        break;
-    case GL_SPECULAR:
-        copy4(params, material.specular);
-        break;
-    case GL_EMISSION:
-        copy4(params, material.emission);
-        break;
-    case GL_AMBIENT_AND_DIFFUSE:
+    if (float* colour = colourOf(material, pname)) copy4(params, colour);
+    if (pname == GL_EMISSION) copy4(params, material.emission);
+    if (pname == GL_AMBIENT_AND_DIFFUSE) {
         copy4(params, material.ambient);
         copy4(params, material.diffuse);
-        break;
-    case GL_SHININESS:
-        if (params[0] >= 0 && params[0] <= 128) material.shininess = params[0];
-        break;
-    default:
-        break;
     }
+    if (pname == GL_SHININESS && params[0] >= 0 && params[0] <= 128) material.shininess = params[0];
 }
 
 }  // namespace
@@ -43,23 +42,10 @@ extern "C" {
 void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
     if (light < GL_LIGHT0 || light >= GL_LIGHT0 + maxLights) return;
     Light& target = state().lights[light - GL_LIGHT0];
-    switch (pname) {
-    case GL_AMBIENT:
-        copy4(params, target.ambient);
-        break;
-    case GL_DIFFUSE:
-        copy4(params, target.diffuse);
-        break;
-    case GL_SPECULAR:
-        copy4(params, target.specular);
-        break;
-    case GL_POSITION:
-        // Fixed in eye space by the modelview of this moment, as OpenGL does.
+    if (float* colour = colourOf(target, pname)) copy4(params, colour);
+    // A position is fixed in eye space by the modelview of this moment, as OpenGL does.
+    if (pname == GL_POSITION)
         transform(state().modelview.levels[state().modelview.top], params, target.direction);
-        break;
-    default:
-        break;
-    }
 }
 
 void glLightModeli(GLenum pname, GLint param) {

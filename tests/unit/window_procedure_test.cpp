@@ -102,8 +102,7 @@ const PaletteCase palettes[] = {
     {"AColourIndexFormatGetsOneToo", format(window, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6), false},
     {"AChannelOfZeroBitsIsZeroInEveryEntry", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 0, 6), false},
     {"TrueColourNeedsNone", format(window, PFD_TYPE_RGBA, 24, 8, 16, 8, 8, 8, 0), false},
-    {"APaletteFormatDeeperThanAPaletteCanCountGetsNone", format(paletted, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5, 11),
-     false},
+    {"A16BitPaletteFormatGetsNone", format(paletted, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5, 11), false},
     {"NoPaletteWhenItsMemoryCannotBeHad", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6), true},
 };
 // clang-format on
