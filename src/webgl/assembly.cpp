@@ -7,12 +7,15 @@
 // drawn shows. WebGL rasterisers interpolate depth a little differently with the corners in
 // another order, and the two copies then speckle. Every triangle and edge is therefore handed
 // over with its corners in one order fixed by their positions, which gives equal copies equal
-// depths.
+// depths. It also means that the second copy can never pass the depth test: where the first one
+// was drawn the depth buffer holds its depth or a nearer one, and where it was rejected a nearer
+// one already. Such repeats are left out, which halves what WebGL has to do for those models.
 #include "webgl/assembly.h"
 
 #include "webgl/matrices.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace glsubset {
@@ -43,23 +46,40 @@ bool positionBefore(const Vertex* a, const Vertex* b) {
     return p[2] < q[2];
 }
 
-void addEdge(const Vertex* a, const Vertex* b, bool front, std::vector<DeviceVertex>& lines) {
-    if (positionBefore(b, a)) std::swap(a, b);
-    lines.push_back(deviceVertex(*a, front));
-    lines.push_back(deviceVertex(*b, front));
+Shape shapeOf(const Vertex* const* corners, int count) {
+    Shape shape = {};
+    for (int k = 0; k < count; ++k) std::memcpy(&shape[3 * k], corners[k]->position, sizeof(float) * 3);
+    return shape;
 }
 
-void addEdges(const Vertex corners[3], bool front, std::vector<DeviceVertex>& lines) {
-    for (int k = 0; k < 3; ++k) addEdge(&corners[k], &corners[(k + 1) % 3], front, lines);
+// Hands over the corners in their order unless the depth test would reject them as a repeat.
+void add(const Vertex* const* corners, int count, bool front, bool depthTest,
+         std::unordered_set<Shape, ShapeHash>& drawn, std::vector<DeviceVertex>& out) {
+    if (depthTest && !drawn.insert(shapeOf(corners, count)).second) return;
+    for (int k = 0; k < count; ++k) out.push_back(deviceVertex(*corners[k], front));
 }
 
-void addTriangle(const Vertex corners[3], bool front, std::vector<DeviceVertex>& triangles) {
+void addEdges(const Vertex corners[3], bool front, bool depthTest, Assembly& out) {
+    for (int k = 0; k < 3; ++k) {
+        const Vertex* edge[2] = {&corners[k], &corners[(k + 1) % 3]};
+        if (positionBefore(edge[1], edge[0])) std::swap(edge[0], edge[1]);
+        add(edge, 2, front, depthTest, out.drawnEdges, out.lines);
+    }
+}
+
+void addTriangle(const Vertex corners[3], bool front, bool depthTest, Assembly& out) {
     const Vertex* sorted[3] = {&corners[0], &corners[1], &corners[2]};
     std::sort(sorted, sorted + 3, positionBefore);
-    for (const Vertex* corner : sorted) triangles.push_back(deviceVertex(*corner, front));
+    add(sorted, 3, front, depthTest, out.drawnTriangles, out.triangles);
 }
 
 }  // namespace
+
+size_t ShapeHash::operator()(const Shape& shape) const {
+    size_t hash = 0;
+    for (uint32_t bits : shape) hash = hash * 1000003u ^ bits;
+    return hash;
+}
 
 bool facesFront(const Matrix& modelview, const Matrix& projection, const Vertex corners[3]) {
     float a[2], b[2], c[2];
@@ -73,6 +93,8 @@ bool facesFront(const Matrix& modelview, const Matrix& projection, const Vertex 
 void assemble(const State& s, Assembly& out) {
     out.triangles.clear();
     out.lines.clear();
+    out.drawnTriangles.clear();
+    out.drawnEdges.clear();
     const size_t whole = s.batch.size() / 3 * 3;
     const Matrix& modelview = s.modelview.levels[s.modelview.top];
     const Matrix& projection = s.projection.levels[s.projection.top];
@@ -81,9 +103,9 @@ void assemble(const State& s, Assembly& out) {
         bool front = facesFront(modelview, projection, corners);
         GLenum mode = s.polygonModes[front ? Face::front : Face::back];
         if (mode == GL_FILL)
-            addTriangle(corners, front, out.triangles);
+            addTriangle(corners, front, s.depthTest, out);
         else if (mode == GL_LINE)
-            addEdges(corners, front, out.lines);
+            addEdges(corners, front, s.depthTest, out);
     }
 }
 

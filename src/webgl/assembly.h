@@ -5,20 +5,37 @@
 #include "webgl/device.h"
 #include "webgl/state.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 namespace glsubset {
 
+// The bits of a triangle's or an edge's corner positions in the order handed to WebGL (an edge
+// leaves the last three zero).
+using Shape = std::array<uint32_t, 9>;
+
+struct ShapeHash {
+    size_t operator()(const Shape& shape) const;
+};
+
 struct Assembly {
     std::vector<DeviceVertex> triangles;
     std::vector<DeviceVertex> lines;
+    // The shapes handed over so far in this batch, one set per kind.
+    std::unordered_set<Shape, ShapeHash> drawnTriangles;
+    std::unordered_set<Shape, ShapeHash> drawnEdges;
 };
 
 // Whether the triangle is wound counter-clockwise in the window, OpenGL's front face.
 bool facesFront(const Matrix& modelview, const Matrix& projection, const Vertex corners[3]);
 
 // The batch's whole triangles (a trailing part triangle is dropped), each either filled or
-// outlined by the polygon mode of the side it shows; GL_POINT sides are not drawn.
+// outlined by the polygon mode of the side it shows; GL_POINT sides are not drawn. With the depth
+// test on, a triangle or edge that repeats one already in the batch is left out: it has the same
+// depth at every pixel, so GL_LESS would reject all of it.
 void assemble(const State& s, Assembly& out);
 
 }  // namespace glsubset

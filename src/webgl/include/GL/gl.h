@@ -18,6 +18,8 @@
 //   back face, as in Mesa (its outline is still drawn).
 // - glPolygonMode: GL_LINE draws a triangle's three edges, coloured as the face would be.
 // - Depth test (GL_LESS), glClear, glClearColor, glLineWidth, glFlush.
+// - With the depth test on, a triangle (or an outline's edge) that repeats one sent earlier in the
+//   same glBegin/glEnd, position for position, is not handed to WebGL: it could not pass GL_LESS.
 //
 // What it does not do: points, lines, quads, strips and fans as primitives; positional lights,
 // spotlights and attenuation; local viewer; GL_NORMALIZE, face culling, blending, textures,
