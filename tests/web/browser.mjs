@@ -1,34 +1,21 @@
-// Headless Chromium (with WebGL 2 in software) on the web build's page, served from its build tree
-// by a static server of our own: what the page tests, scripts/web-first-frame.mjs and the web
-// benchmark share.
-import http from 'node:http';
-import fs from 'node:fs';
-import path from 'node:path';
+// Headless Chromium (with WebGL 2 in software) on the web build's page, served from its build tree:
+// what the page tests, scripts/web-first-frame.mjs and the web benchmark share.
+import {spawn} from 'node:child_process';
 import puppeteer from 'puppeteer-core';
 
-const contentTypes = {
-    '.html': 'text/html',
-    '.js': 'text/javascript',
-    '.wasm': 'application/wasm',
-    '.png': 'image/png'
-};
-
-// Serves the files of `dir` on 127.0.0.1 at a free port; resolves to {url, close}.
+// Serves the files of `dir` on 127.0.0.1 at a free port with Python's http.server, the server
+// scripts/run.sh web serves the page with; resolves to {url, close} once it listens.
 export function serve(dir) {
-    const server = http.createServer((request, response) => {
-        const name = new URL(request.url, 'http://host').pathname.replace(/\/$/, '/index.html');
-        const file = path.join(dir, path.normalize(name));
-        fs.readFile(file, (error, data) => {
-            response.writeHead(
-                error ? 404 : 200, {'Content-Type': contentTypes[path.extname(file)] || 'text/plain'});
-            response.end(error ? '' : data);
-        });
+    const server = spawn(
+        'python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', dir],
+        {stdio: ['ignore', 'pipe', 'ignore']});
+    return new Promise((resolve, reject) => {
+        server.on('error', reject);
+        server.stdout.once('data', line => resolve({
+                                       url: `http://127.0.0.1:${String(line).match(/port (\d+)/)[1]}/`,
+                                       close: () => server.kill(),
+                                   }));
     });
-    return new Promise(
-        resolve => server.listen(0, '127.0.0.1', () => resolve({
-                                                     url: `http://127.0.0.1:${server.address().port}/`,
-                                                     close: () => server.close(),
-                                                 })));
 }
 
 export function launch({pixelRatio = 1, args = []} = {}) {

@@ -8,6 +8,7 @@ import {test, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
+import {PNG} from 'pngjs';
 import {serve, launch, openPage, startViewer} from './browser.mjs';
 
 const server = await serve(process.env.HELICOID_WEB_DIR);
@@ -26,45 +27,34 @@ const frames = (page, n = 3) => page.evaluate(
     n);
 const pixels = page => page.evaluate(() => document.querySelector('canvas').toDataURL());
 
-// How far the page's canvas is from a PNG: the mean absolute difference of the channels in levels,
+// How far apart two decoded pictures are: the mean absolute difference of the channels in levels,
 // and the share of pixels with a channel more than 16 levels off. With `nearby`, each pixel is
 // judged against the closest of the other picture's pixels within one pixel, both ways, so that a
 // line drawn a pixel from where the other draws it is the same line.
-function compare(png, nearby) {
-    const read = source => new Promise(resolve => {
-        const image = new Image();
-        image.onload = () => {
-            const canvas = new OffscreenCanvas(image.width, image.height);
-            canvas.getContext('2d').drawImage(image, 0, 0);
-            resolve(canvas.getContext('2d').getImageData(0, 0, image.width, image.height));
-        };
-        image.src = source;
-    });
-    return Promise.all([read(document.querySelector('canvas').toDataURL()), read(png)]).then(([a, b]) => {
-        const {width, height} = a;
-        const reach = nearby ? 1 : 0;
-        const distance = (p, q, i, x, y) => {
-            let best = null;
-            for (let dy = -reach; dy <= reach; ++dy)
-                for (let dx = -reach; dx <= reach; ++dx) {
-                    const u = x + dx, v = y + dy;
-                    if (u < 0 || v < 0 || u >= width || v >= height) continue;
-                    const j = (v * width + u) * 4;
-                    const d = [0, 1, 2].map(c => Math.abs(p.data[i + c] - q.data[j + c]));
-                    if (!best || d[0] + d[1] + d[2] < best[0] + best[1] + best[2]) best = d;
-                }
-            return best;
-        };
-        let sum = 0, off = 0;
-        for (const [p, q] of [[a, b], [b, a]])
-            for (let y = 0; y < height; ++y)
-                for (let x = 0; x < width; ++x) {
-                    const d = distance(p, q, (y * width + x) * 4, x, y);
-                    sum += d[0] + d[1] + d[2];
-                    off += Math.max(...d) > 16;
-                }
-        return {mean: sum / (6 * width * height), share: off / (2 * width * height), width};
-    });
+function compare(a, b, nearby) {
+    const {width, height} = a;
+    const reach = nearby ? 1 : 0;
+    const distance = (p, q, i, x, y) => {
+        let best = null;
+        for (let dy = -reach; dy <= reach; ++dy)
+            for (let dx = -reach; dx <= reach; ++dx) {
+                const u = x + dx, v = y + dy;
+                if (u < 0 || v < 0 || u >= width || v >= height) continue;
+                const j = (v * width + u) * 4;
+                const d = [0, 1, 2].map(c => Math.abs(p.data[i + c] - q.data[j + c]));
+                if (!best || d[0] + d[1] + d[2] < best[0] + best[1] + best[2]) best = d;
+            }
+        return best;
+    };
+    let sum = 0, off = 0;
+    for (const [p, q] of [[a, b], [b, a]])
+        for (let y = 0; y < height; ++y)
+            for (let x = 0; x < width; ++x) {
+                const d = distance(p, q, (y * width + x) * 4, x, y);
+                sum += d[0] + d[1] + d[2];
+                off += Math.max(...d) > 16;
+            }
+    return {mean: sum / (6 * width * height), share: off / (2 * width * height), width};
 }
 
 // Mesa's picture after the same steps (f, p, press:X,Y, drag:X,Y) in a window of `side` pixels:
@@ -75,8 +65,8 @@ async function expectLooksLikeMesa(page, side, name, steps, {nearby = false, mea
     const png = `${shots}/${name}-mesa.png`;
     execFileSync(process.env.REFERENCE_PICTURE, [png, String(side), ...steps]);
     await (await page.$('canvas')).screenshot({path: `${shots}/${name}-page.png`});
-    const source = 'data:image/png;base64,' + fs.readFileSync(png).toString('base64');
-    const seen = await page.evaluate(compare, source, nearby);
+    const canvas = Buffer.from((await pixels(page)).split(',')[1], 'base64');
+    const seen = compare(PNG.sync.read(canvas), PNG.sync.read(fs.readFileSync(png)), nearby);
     assert.equal(seen.width, side, `${name}: the canvas's size`);
     console.log(`${name}: ${seen.mean.toFixed(3)} levels on average, ${
         (100 * seen.share).toFixed(3)} % of pixels off`);
