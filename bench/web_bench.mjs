@@ -1,8 +1,8 @@
 // The web page in headless Chromium (WebGL 2 by SwiftShader, on the CPU): the product against the
 // same program on Emscripten's legacy GL emulation, in paired rounds, each run in a fresh browser.
 // Per run: navigation to the notice, its dismissal to the first frame, frames per second while the
-// viewer rests and the CPU of Chromium's processes then, on the machine's cores and again with
-// Chromium pinned to one core, and the CPU once a click has stopped the model. Then the size of
+// viewer rests and the CPU of Chromium's processes then, and the CPU once a click has stopped the
+// model; then a second run with Chromium pinned to one core, for the frames. Then the size of
 // the files a visitor downloads. Writes a Markdown report.
 // Usage: node bench/web_bench.mjs TREE REPORT.md
 //   TREE: the benchmark's web build tree (the product's page at its top, the emulated one in bench/)
@@ -10,7 +10,6 @@
 //   screen before Return).
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import {serve, launch, pause} from '../tests/web/browser.mjs';
@@ -118,15 +117,15 @@ async function framesOver(page, ms) {
     return {frames: end.frames - start.frames, seconds: (end.at - start.at) / 1000};
 }
 
-// Pins every thread of Chromium's processes to the given cores (threads made later inherit them).
-// Here both programs reach the display's 60 frames a second on two cores, where the rate tells
-// nothing more; on one core neither does, and the rate shows how much work a frame is.
+// Pins every thread of Chromium's processes to the given cores; the processes and threads made
+// later inherit them. Here both programs reach the display's 60 frames a second on two cores,
+// where the rate tells nothing more; on one core neither does, and the rate shows how much work a
+// frame is.
 async function pin(session, cores) {
     const {processInfo} = await session.send('SystemInfo.getProcessInfo');
     for (const {id} of processInfo)
         execFileSync('taskset', ['-a', '-p', '-c', cores, String(id)], {stdio: 'ignore'});
 }
-const allCores = `0-${os.availableParallelism() - 1}`;
 
 // Frames per second and the CPU shares over `measure`.
 async function drawingOver(page, session) {
@@ -138,10 +137,12 @@ async function drawingOver(page, session) {
     };
 }
 
-async function run(server, subject) {
+// One run; with `oneCore`, Chromium pinned to one core from its start, and only the frames.
+async function run(server, subject, {oneCore = false} = {}) {
     const browser = await launch();
     try {
         const session = await browser.target().createCDPSession();
+        if (oneCore) await pin(session, '0');
         const page = await browser.newPage();
         const errors = [];
         page.on('pageerror', error => errors.push(error.message));
@@ -155,10 +156,7 @@ async function run(server, subject) {
 
         await pause(warmup);
         const cores = await drawingOver(page, session);
-        await pin(session, '0');
-        await pause(warmup);
-        const oneCore = await drawingOver(page, session);
-        await pin(session, allCores);
+        if (oneCore) return {oneCore: cores};
 
         // A press and a release at one point stop the model; after a second the last frame is out.
         const box = await (await page.$('canvas')).boundingBox();
@@ -173,7 +171,6 @@ async function run(server, subject) {
         return {
             side,
             cores,
-            oneCore,
             notice: seen.noticeAt,
             firstDraw: seen.firstDrawAt - seen.dismissedAt,
             firstFrame: seen.firstFrameAt - seen.dismissedAt,
@@ -248,7 +245,7 @@ try {
         // Alternate which program goes first, so that neither always runs on a machine just warmed.
         const order = round % 2 ? [...subjects].reverse() : subjects;
         for (const subject of order) {
-            const result = await run(server, subject);
+            const result = {...await run(server, subject), ...await run(server, subject, {oneCore: true})};
             runs[subject.name].push(result);
             console.error(
                 `round ${round + 1} ${subject.name}: ${fixed(result.cores.fps)} fps,` +
@@ -271,9 +268,8 @@ lines.push(
     `viewport 1024x768 at pixel ratio 1, canvas ${runs.ours[0].side}; ${rounds} paired round${
         rounds > 1 ? 's' : ''},`,
     `each run in a fresh browser: Return ${read / 1000} s after the notice, frames over ${measure / 1000} s`,
-    `after ${warmup / 1000} s, then pinned to one core the same again, then on all cores a click and ${
-        idle / 1000} s stopped.`,
-    '');
+    `after ${warmup / 1000} s, then a click and ${idle / 1000} s stopped; then a run pinned to one`,
+    'core from its start, for its frames.', '');
 // The frame rates of the rounds and their medians, on `cores` ('cores' or 'oneCore').
 function frameRates(heading, cores) {
     const ratios = runs.ours.map((ours, i) => ours[cores].fps / runs.emulated[i][cores].fps);
