@@ -53,8 +53,8 @@ Shape shapeOf(const Vertex* const* corners, int count) {
 }
 
 // Hands over the corners in their order unless the depth test would reject them as a repeat.
-void add(const Vertex* const* corners, int count, bool front, bool depthTest,
-         std::unordered_set<Shape, ShapeHash>& drawn, std::vector<DeviceVertex>& out) {
+void add(const Vertex* const* corners, int count, bool front, bool depthTest, std::set<Shape>& drawn,
+         std::vector<DeviceVertex>& out) {
     if (depthTest && !drawn.insert(shapeOf(corners, count)).second) return;
     for (int k = 0; k < count; ++k) out.push_back(deviceVertex(*corners[k], front));
 }
@@ -74,12 +74,6 @@ void addTriangle(const Vertex corners[3], bool front, bool depthTest, Assembly& 
 }
 
 }  // namespace
-
-size_t ShapeHash::operator()(const Shape& shape) const {
-    size_t hash = 0;
-    for (uint32_t bits : shape) hash = hash * 1000003u ^ bits;
-    return hash;
-}
 
 bool facesFront(const Matrix& modelview, const Matrix& projection, const Vertex corners[3]) {
     float a[2], b[2], c[2];

@@ -6,9 +6,8 @@
 #include "webgl/state.h"
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <unordered_set>
+#include <set>
 #include <vector>
 
 namespace glsubset {
@@ -17,16 +16,12 @@ namespace glsubset {
 // leaves the last three zero).
 using Shape = std::array<uint32_t, 9>;
 
-struct ShapeHash {
-    size_t operator()(const Shape& shape) const;
-};
-
 struct Assembly {
     std::vector<DeviceVertex> triangles;
     std::vector<DeviceVertex> lines;
     // The shapes handed over so far in this batch, one set per kind.
-    std::unordered_set<Shape, ShapeHash> drawnTriangles;
-    std::unordered_set<Shape, ShapeHash> drawnEdges;
+    std::set<Shape> drawnTriangles;
+    std::set<Shape> drawnEdges;
 };
 
 // Whether the triangle is wound counter-clockwise in the window, OpenGL's front face.

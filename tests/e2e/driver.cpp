@@ -2,7 +2,6 @@
 // through libxdo (XTest), pictures through XGetImage.
 #include "driver.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 extern "C" {
@@ -172,15 +171,14 @@ std::optional<Rect> Screen::rect(Window window) {
 }
 
 std::vector<unsigned long> Screen::property(Window window, const char* name) {
+    long items = 0;
     Atom type;
-    int format;
-    unsigned long items = 0, left = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(xdo_->xdpy, window, XInternAtom(xdo_->xdpy, name, False), 0, 1 << 16, False,
-                       XA_CARDINAL, &type, &format, &items, &left, &data);
-    std::vector<unsigned long> values(reinterpret_cast<unsigned long*>(data),
-                                      reinterpret_cast<unsigned long*>(data) + (data ? items : 0));
-    return XFree(data), values;
+    int size = 0;
+    unsigned char* data = xdo_get_window_property_by_atom(xdo_, window, XInternAtom(xdo_->xdpy, name, False),
+                                                          &items, &type, &size);
+    const auto* values = reinterpret_cast<unsigned long*>(data);
+    std::vector<unsigned long> result(values, values + (data ? items : 0));
+    return XFree(data), result;
 }
 
 Image Screen::grab(Rect r) {

@@ -123,14 +123,12 @@ test(
         const move = async (x, y) => (await page.mouse.move(x + 50, y + 50), frames(page));
         await expectLooksLikeMesa(page, side, 'rest', []);
         const rest = await pixels(page);
-        await key('f');
-        await expectLooksLikeMesa(page, side, 'fog', ['f']);
-        await key('f');
-        assert.equal(await pixels(page), rest, 'f twice');
-        await key('p');
-        await expectLooksLikeMesa(page, side, 'outlines', ['p'], {nearby: true, mean: 2});
-        await key('p');
-        assert.equal(await pixels(page), rest, 'p twice');
+        for (const [k, name, options] of [['f', 'fog', {}], ['p', 'outlines', {nearby: true, mean: 2}]]) {
+            await key(k);
+            await expectLooksLikeMesa(page, side, name, [k], options);
+            await key(k);
+            assert.equal(await pixels(page), rest, `${k} twice`);
+        }
 
         // A press at rest draws one frame with the start step; each move then one with its own step,
         // also out of the window above and left, where the points are negative.
