@@ -8,9 +8,9 @@
 
 namespace rows {
 
-std::vector<std::string> seen;
-
 namespace {
+
+std::string seen;  // the report of the row being run
 
 const char* const className = "Win32Rows";
 std::vector<HWND> windows;  // every window the rows opened
@@ -57,7 +57,7 @@ std::string text(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (nameOf(message) != nullptr) seen.push_back(text(message, wParam, lParam));
+    if (nameOf(message) != nullptr) note(text(message, wParam, lParam));
     if (message == WM_PAINT) {  // validates, as a program must
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);
@@ -81,7 +81,7 @@ HWND open() {
 }
 
 void note(const std::string& prefix, const MSG& msg) {
-    seen.push_back(prefix + text(msg.message, msg.wParam, msg.lParam));
+    rows::note(prefix + text(msg.message, msg.wParam, msg.lParam));
 }
 
 void next() {
@@ -124,14 +124,12 @@ const std::pair<std::string, Action> actions[] = {
 
 }  // namespace
 
-void closeAll() {
-    for (HWND window : windows) DestroyWindow(window);
-    windows.clear();
-}
+void note(const std::string& line) { seen += line + "\n"; }
 
-void run(const char* steps, const std::function<void(HWND, const std::string&, int, int)>& other) {
+std::string report(const Row& row, const std::function<void(HWND, const std::string&, int, int)>& other) {
+    seen = std::string("== ") + row.what + ": " + row.steps + "\n";
     HWND window = nullptr;
-    std::istringstream words(steps);
+    std::istringstream words(row.steps);
     for (std::string step; words >> step;) {
         const std::string name = step.substr(0, step.find(':'));
         int a = 0, b = 0;
@@ -141,37 +139,27 @@ void run(const char* steps, const std::function<void(HWND, const std::string&, i
         if (known != std::end(actions))
             known->second(window, a, b);
         else if (name[0] == '=')
-            seen.push_back(name.substr(1));
+            note(name.substr(1));
         else
             other(window, name, a, b);
     }
+    const std::string report = seen;  // before the windows go, which the steps did not ask for
+    for (HWND opened : windows) DestroyWindow(opened);
+    windows.clear();
+    return report;
 }
 
-std::vector<std::string> opened(std::vector<std::string> lines) {
-    lines.insert(lines.begin(), {"WM_CREATE", "WM_SIZE 0 200x100"});
-    return lines;
-}
-
-// clang-format off
 const std::vector<Row> portable = {
-    {"CreateWindowSendsCreateThenSizeBeforeItReturns", "=create open =returned",
-     {"create", "WM_CREATE", "WM_SIZE 0 200x100", "returned"}},
-    {"UpdateWindowPaintsAtOnceAndPaintingValidates", "open show =shown update =updated paints",
-     opened({"shown", "WM_PAINT", "updated"})},
-    {"SizingSendsSizeBeforeSetWindowPosReturns", "open size:300,150 =sized size:300,150 =same",
-     opened({"WM_SIZE 0 300x150", "sized", "same"})},
-    {"PeekWithNoRemoveLeavesTheMessage", "open timer:3,20 pause:60 peek peek kill:3",
-     opened({"peek WM_TIMER 3", "peek WM_TIMER 3"})},
-    {"GetMessageGivesZeroAndTheQuitCode", "quit:7 next", {"0 got WM_QUIT 7"}},
+    {"CreateWindowSendsCreateThenSizeBeforeItReturns", "=create open =returned"},
+    {"UpdateWindowPaintsAtOnceAndPaintingValidates", "open show =shown update =updated paints"},
+    {"SizingSendsSizeBeforeSetWindowPosReturns", "open size:300,150 =sized size:300,150 =same"},
+    {"PeekWithNoRemoveLeavesTheMessage", "open timer:3,20 pause:60 peek peek kill:3"},
+    {"GetMessageGivesZeroAndTheQuitCode", "quit:7 next"},
     {"QuitComesBeforePaintingAndPaintingBeforeTimers",
-     "open show timer:5,20 pause:60 quit:3 next next next kill:5",
-     opened({"0 got WM_QUIT 3", "got WM_PAINT", "WM_PAINT", "got WM_TIMER 5", "WM_TIMER 5"})},
+     "open show timer:5,20 pause:60 quit:3 next next next kill:5"},
     {"ATimerGivesOneMessagePerPeriodAndNoBurstWhenLate",
-     "open timer:9,100 pause:50 =50ms timers pause:100 =150ms timers pause:400 =550ms timers kill:9",
-     opened({"50ms", "150ms", "got WM_TIMER 9", "550ms", "got WM_TIMER 9"})},
-    {"DestroyWindowSendsDestroy", "open destroy =destroyed",
-     opened({"WM_DESTROY", "destroyed"})},
+     "open timer:9,100 pause:50 =50ms timers pause:100 =150ms timers pause:400 =550ms timers kill:9"},
+    {"DestroyWindowSendsDestroy", "open destroy =destroyed"},
 };
-// clang-format on
 
 }  // namespace rows

@@ -1,6 +1,7 @@
-// The Win32 behaviours a program relies on, as rows: each is a line of steps on one popup window
-// and lists what its window procedure and GetMessageA saw, in order. The rows in `portable` need
-// no input, so they run on the subset's core (through the fake backend) and on a real Win32 alike.
+// The Win32 behaviours a program relies on, as rows: each is a line of steps on one popup window,
+// and its report lists what its window procedure and GetMessageA saw, in order; the tests compare
+// the reports with tests/data/win32_rows*.txt. The rows in `portable` need no input, so they run
+// on the subset's core (through the fake backend) and on a real Win32 alike.
 #pragma once
 
 #include "platform/win32.h"
@@ -23,24 +24,18 @@ namespace rows {
 struct Row {
     const char* what;
     const char* steps;
-    std::vector<std::string> seen;  // "WM_SIZE 0 200x100" from the procedure, "got ..." from the queue
 };
 
-// What the rows saw so far.
-extern std::vector<std::string> seen;
+// Runs a row and closes the windows it opened; its report is "== WHAT: STEPS", then a line for
+// each thing seen ("WM_SIZE 0 200x100" from the procedure, "got ..." from the queue). A step not
+// listed above goes to `other` (input the fake backend gives), with the window and its numbers.
+std::string report(const Row& row, const std::function<void(HWND, const std::string&, int, int)>& other = {});
 
-// Runs a row's steps; a step not listed above goes to `other` (input the fake backend gives),
-// with the window and the step's numbers.
-void run(const char* steps, const std::function<void(HWND, const std::string&, int, int)>& other = {});
-
-// Destroys every window the rows opened, after a row.
-void closeAll();
+// Notes a line in the report of the row being run.
+void note(const std::string& line);
 
 // Lets `ms` milliseconds pass: sleeping on Windows, moving the fake clock on here.
 void pause(unsigned ms);
-
-// What a row saw after `open`, followed by `lines`: the window's creation and first size.
-std::vector<std::string> opened(std::vector<std::string> lines);
 
 extern const std::vector<Row> portable;
 

@@ -2,7 +2,7 @@
 // fog, as outlines, during a drag and spinning, compared call by call with the run recorded in
 // tests/data/program_trace.txt; HELICOID_UPDATE_TRACE=1 records it anew.
 #include "tests/support/recorder.h"
-#include "tests/unit/golden.h"
+#include "tests/support/golden.h"
 
 #include <gtest/gtest.h>
 

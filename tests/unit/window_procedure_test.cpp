@@ -10,7 +10,7 @@
 #include "scene/redraw.h"
 #include "scene/viewer_state.h"
 #include "tests/support/recorder.h"
-#include "tests/unit/golden.h"
+#include "tests/support/golden.h"
 
 #include <gtest/gtest.h>
 

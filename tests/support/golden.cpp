@@ -1,4 +1,4 @@
-#include "tests/unit/golden.h"
+#include "tests/support/golden.h"
 
 #include <gtest/gtest.h>
 
