@@ -22,10 +22,10 @@ const Look looks[] = {{"AtRest", 0, 0, grey}, {"WithFog", 1, 0, fogRed}, {"AsOut
 
 class Looks : public ::testing::TestWithParam<Look> {};
 
-// The background all round; the model, x within +-7.99589 and its height 0..15.707963 shifted
-// down by 9, in a view 30 units across: 191.2 to 627.8 across, 226.4 to 655.2 down. Without fog
-// both sides show, the front pinkish and the back greenish; as outlines the background shows
-// between the lines.
+// The background all round the model (what is not background lies in its box), x within +-7.99589 and its
+// height 0..15.707963 shifted down by 9, in a view 30 units across: 191.2 to 627.8 across, 226.4 to 655.2
+// down. Without fog both sides show, the front pinkish and the back greenish; as outlines the background
+// shows between the lines.
 TEST_P(Looks, ShowWhatAPersonExpects) {
     const Look& look = GetParam();
     Offscreen gl(819);
@@ -33,9 +33,6 @@ TEST_P(Looks, ShowWhatAPersonExpects) {
     fogEnabled = look.fog, wireframe = look.wireframe;
     const Image seen = gl.frame();
     fogEnabled = wireframe = 0;
-    for (int corner : {0, 818})
-        EXPECT_TRUE(seen.at(corner, corner).near(look.background, 1) &&
-                    seen.at(corner, 818 - corner).near(look.background, 1));
     const auto isBackground = [&](Rgb c) { return c.near(look.background, 2); };
     const Rect model = seen.box([&](Rgb c) { return !isBackground(c); }).value_or(Rect{});
     EXPECT_TRUE(std::abs(model.x - 191) <= 3 && std::abs(model.x + model.width - 628) <= 3 &&

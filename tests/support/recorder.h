@@ -33,7 +33,6 @@ struct QueuedMessage {
 struct FakeWin32 {
     std::deque<QueuedMessage> queue;             // PostQuitMessage appends WM_QUIT
     PIXELFORMATDESCRIPTOR describedFormat = {};  // DescribePixelFormat's answer: true colour
-    std::vector<PALETTEENTRY> palette;           // the entries of the last CreatePalette
     WNDPROC windowProc = nullptr;                // from RegisterClassA
 };
 extern FakeWin32 fakeWin32;

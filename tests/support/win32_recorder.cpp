@@ -119,9 +119,18 @@ HGLRC WINAPI wglCreateContext(HDC dc) { return answer(fakeContext, "wglCreateCon
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) { return answer(TRUE, "wglMakeCurrent", dc, context); }
 BOOL WINAPI wglDeleteContext(HGLRC context) { return answer(TRUE, "wglDeleteContext", context); }
 
+// The palette's version and size, and entries 0, 0x53, 0x87 and 255 where it has them, each as
+// index:red,green,blue,flags.
 HPALETTE WINAPI CreatePalette(const LOGPALETTE* p) {
-    fakeWin32.palette.assign(p->palPalEntry, p->palPalEntry + p->palNumEntries);
-    return answer(fakePalette, "CreatePalette", p->palVersion, p->palNumEntries);
+    std::string entries;
+    for (int i : {0, 0x53, 0x87, 255}) {
+        if (i >= p->palNumEntries) continue;
+        const PALETTEENTRY& e = p->palPalEntry[i];
+        entries += (entries.empty() ? "" : " ") + std::to_string(i) + ":" + std::to_string(e.peRed) + "," +
+                   std::to_string(e.peGreen) + "," + std::to_string(e.peBlue) + "," +
+                   std::to_string(e.peFlags);
+    }
+    return answer(fakePalette, "CreatePalette", p->palVersion, p->palNumEntries, entries.c_str());
 }
 HPALETTE WINAPI SelectPalette(HDC dc, HPALETTE p, BOOL background) {
     return answer(HPALETTE(nullptr), "SelectPalette", dc, p, background);

@@ -135,13 +135,12 @@ test(
         await move(centre, centre);
         await page.mouse.down();
         await frames(page);
-        await move(-40, -30);
-        const turned = ['press:307,307', 'drag:-40,-30'];
-        await expectLooksLikeMesa(page, side, 'turned', turned);
-        await move(side + 60, centre);
-        await move(centre, side + 60);
-        await expectLooksLikeMesa(
-            page, side, 'back', [...turned, `drag:${side + 60},${centre}`, `drag:${centre},${side + 60}`]);
+        const steps = [`press:${centre},${centre}`];
+        for (const [x, y, name] of [[-40, -30, 'turned'], [side + 60, centre], [centre, side + 60, 'back']]) {
+            await move(x, y);
+            steps.push(`drag:${x},${y}`);
+            if (name) await expectLooksLikeMesa(page, side, name, steps);
+        }
 
         await move(centre + 100, centre + 40);
         await page.mouse.up();
