@@ -32,27 +32,20 @@ const pixels = page => page.evaluate(() => document.querySelector('canvas').toDa
 // judged against the closest of the other picture's pixels within one pixel, both ways, so that a
 // line drawn a pixel from where the other draws it is the same line.
 function compare(a, b, nearby) {
-    const {width, height} = a;
-    const reach = nearby ? 1 : 0;
-    const distance = (p, q, i, x, y) => {
-        let best = null;
-        for (let dy = -reach; dy <= reach; ++dy)
-            for (let dx = -reach; dx <= reach; ++dx) {
-                const u = x + dx, v = y + dy;
-                if (u < 0 || v < 0 || u >= width || v >= height) continue;
-                const j = (v * width + u) * 4;
-                const d = [0, 1, 2].map(c => Math.abs(p.data[i + c] - q.data[j + c]));
-                if (!best || d[0] + d[1] + d[2] < best[0] + best[1] + best[2]) best = d;
-            }
-        return best;
-    };
+    const {width, height} = a, reach = nearby ? 1 : 0, total = d => d[0] + d[1] + d[2];
     let sum = 0, off = 0;
     for (const [p, q] of [[a, b], [b, a]])
         for (let y = 0; y < height; ++y)
             for (let x = 0; x < width; ++x) {
-                const d = distance(p, q, (y * width + x) * 4, x, y);
-                sum += d[0] + d[1] + d[2];
-                off += Math.max(...d) > 16;
+                let best = null;
+                for (let v = Math.max(y - reach, 0); v <= Math.min(y + reach, height - 1); ++v)
+                    for (let u = Math.max(x - reach, 0); u <= Math.min(x + reach, width - 1); ++u) {
+                        const i = (y * width + x) * 4, j = (v * width + u) * 4;
+                        const d = [0, 1, 2].map(c => Math.abs(p.data[i + c] - q.data[j + c]));
+                        if (!best || total(d) < total(best)) best = d;
+                    }
+                sum += total(best);
+                off += Math.max(...best) > 16;
             }
     return {mean: sum / (6 * width * height), share: off / (2 * width * height), width};
 }
