@@ -29,7 +29,9 @@ const float mesa[16] = {
 };
 // clang-format on
 
-bool rotationIsMesas() {
+}  // namespace
+
+int main() {
     initScene();  // the rotation starts at the identity
     spinning = 1;
     for (const Steps& s : steps) {
@@ -37,13 +39,7 @@ bool rotationIsMesas() {
         spinAxis = s.axis;
         for (int i = 0; i < s.times; ++i) accumulateRotation();
     }
-    return std::memcmp(rotationMatrix, mesa, sizeof mesa) == 0;
-}
-
-}  // namespace
-
-int main() {
-    if (rotationIsMesas()) return 0;
+    if (std::memcmp(rotationMatrix, mesa, sizeof mesa) == 0) return 0;
     std::printf("the rotation after the steps is not Mesa's\n");
     return 1;
 }
