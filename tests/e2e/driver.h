@@ -6,8 +6,6 @@
 #include "tests/support/picture.h"
 
 #include <chrono>
-#include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>

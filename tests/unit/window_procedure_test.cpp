@@ -26,8 +26,6 @@ struct MessageCase {
     LPARAM lParam;  // a WM_CHAR's repeat count of 2 must still toggle once
 };
 
-// A table, a row each, laid out as one.
-// clang-format off
 const MessageCase messages[] = {
     {"BeforeTheContextSizesGetDefaultProcessing", false, false, WM_SIZE, 0, MAKELPARAM(9, 9)},
     {"BeforeTheContextPaintingIsLeftToDefault", false, false, WM_PAINT, 0, 0},
@@ -39,7 +37,6 @@ const MessageCase messages[] = {
     {"AnotherWindowSPaletteChangeWithoutAPaletteIsLeftToDefault", true, false, WM_PALETTECHANGED, 9, 0},
     {"ThisWindowSOwnPaletteChangeIsNot", true, true, WM_PALETTECHANGED, 1, 0},
 };
-// clang-format on
 
 struct Event {
     UINT message;
@@ -95,8 +92,6 @@ PIXELFORMATDESCRIPTOR format(DWORD flags, BYTE type, BYTE bits, BYTE r, BYTE rSh
             0,  0, 0,     0,    0,    0, 0,      0, 0,      0, 0,      0, 0};
 }
 
-// A table, a row each, laid out as one.
-// clang-format off
 const PaletteCase palettes[] = {
     {"A332FormatSpreadsEachChannelEvenly", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6), false},
     {"AColourIndexFormatGetsOneToo", format(window, PFD_TYPE_COLORINDEX, 8, 3, 0, 3, 3, 2, 6), false},
@@ -105,7 +100,6 @@ const PaletteCase palettes[] = {
     {"A16BitPaletteFormatGetsNone", format(paletted, PFD_TYPE_RGBA, 16, 5, 0, 6, 5, 5, 11), false},
     {"NoPaletteWhenItsMemoryCannotBeHad", format(paletted, PFD_TYPE_RGBA, 8, 3, 0, 3, 3, 2, 6), true},
 };
-// clang-format on
 
 // The case's name, then the calls it made and what it left.
 void write(std::string& text, const char* table, const char* what, const std::vector<std::string>& after) {

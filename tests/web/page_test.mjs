@@ -17,6 +17,8 @@ const shots = process.env.WEB_OUTPUT_DIR;
 fs.mkdirSync(shots, {recursive: true});
 
 const status = page => page.$eval('#status', p => p.textContent);
+// The box on the page: its caption and its text.
+const boxTexts = page => page.$$eval('dialog h1, dialog p', texts => texts.map(t => t.textContent));
 const endedWith = code => `The program ended with exit code ${code}. Start it again`;
 // Animation frames, after which the frames input asked for are drawn.
 const frames = (page, n = 3) => page.evaluate(
@@ -83,12 +85,10 @@ for (const pixelRatio of [1, 2]) {
         `the notice first (Esc or OK dismisses it), then the window in its place at a pixel ratio of ${
             pixelRatio}`,
         () => onPage({pixelRatio}, async page => {
-            assert.equal(
-                await page.$eval('dialog h1', h => h.textContent),
-                'soft by Tesmoral - helicoid@example.com ');
-            assert.equal(
-                await page.$eval('dialog p', p => p.textContent),
-                ' mouse: touch the window image for movement----- ');
+            assert.deepEqual(await boxTexts(page), [
+                'soft by Tesmoral - helicoid@example.com ',
+                ' mouse: touch the window image for movement----- '
+            ]);
             await frames(page, 10);
             assert.equal(await page.$('canvas'), null, 'a window before the notice is dismissed');
             await startViewer(
@@ -156,7 +156,7 @@ test(
     () => onPage({args: ['--disable-webgl2']}, async page => {
         await page.keyboard.press('Enter');
         await page.waitForFunction(() => document.querySelector('dialog h1')?.textContent === 'Error');
-        assert.equal(await page.$eval('dialog p', p => p.textContent), 'ChoosePixelFormat failed\n');
+        assert.deepEqual(await boxTexts(page), ['Error', 'ChoosePixelFormat failed\n']);
         assert.equal(await page.$('canvas'), null, 'a window behind the box');
         await page.keyboard.press('Escape');
         await page.waitForFunction(() => document.getElementById('status').textContent.includes('ended'));
