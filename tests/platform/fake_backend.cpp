@@ -4,7 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
+#include <deque>
 
 struct BackendWindow {
     int id;
@@ -22,8 +22,8 @@ uint64_t now = 1000;
 namespace {
 
 int nextWindow = 1;
-std::vector<std::unique_ptr<BackendWindow>> windows;
-std::vector<std::unique_ptr<BackendContext>> contexts;
+std::deque<BackendWindow> windows;  // a deque keeps them where they are as it grows
+std::deque<BackendContext> contexts;
 
 }  // namespace
 
@@ -42,12 +42,12 @@ void say(const std::string& request) { fake::requests.push_back(request); }
 std::string size(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
 
 BackendWindow* made(const BackendWindowSettings& settings, const std::string& kind) {
-    fake::windows.push_back(std::make_unique<BackendWindow>(BackendWindow{fake::nextWindow++}));
+    fake::windows.push_back({fake::nextWindow++});
     const std::string place =
         settings.placed ? std::to_string(settings.x) + "," + std::to_string(settings.y) : "anywhere";
-    say(kind + " " + std::to_string(fake::windows.back()->id) + " " + place + " " +
+    say(kind + " " + std::to_string(fake::windows.back().id) + " " + place + " " +
         size(settings.width, settings.height));
-    return fake::windows.back().get();
+    return &fake::windows.back();
 }
 
 }  // namespace
@@ -95,9 +95,8 @@ void backendRaiseWindow(BackendWindow* window) { say("raise " + std::to_string(w
 void backendCaptureMouse(bool capture) { say(capture ? "capture on" : "capture off"); }
 
 BackendContext* backendCreateContext(BackendWindow*) {
-    fake::contexts.push_back(
-        std::make_unique<BackendContext>(BackendContext{int(fake::contexts.size()) + 1}));
-    return fake::contexts.back().get();
+    fake::contexts.push_back({int(fake::contexts.size()) + 1});
+    return &fake::contexts.back();
 }
 
 bool backendMakeCurrent(BackendWindow*, BackendContext* context) {
