@@ -1,38 +1,77 @@
 #!/usr/bin/env bash
-# 32-bit Wine in a prefix of our own, with a 1280x1024 virtual desktop in which Wine draws real
-# Win32 frames and runs its own sizing loop:
-#   wine-prefix.sh PREFIX              makes the prefix anew
+# Wine in a prefix of our own, with a 1280x1024 virtual desktop in which Wine draws real Win32
+# frames and runs its own sizing loop:
+#   wine-prefix.sh PREFIX              makes the prefix anew, for 32-bit Wine where the kernel runs
+#                                      32-bit programs, else for 64-bit Wine; says which in one line
+#                                      and writes the Windows build it runs (x86 or x64) to
+#                                      PREFIX/windows-build
 #   wine-prefix.sh PREFIX run ARGS...  runs a Windows program in it (WINEDEBUG as set, else -all);
 #                                      exits with 77 where the prefix could not be made
 #   wine-prefix.sh PREFIX end          ends the prefix's processes
-# Where the kernel cannot run 32-bit programs, making the prefix says so in one line, leaves no
-# prefix and exits with 77, which the tests report as skipped.
+# WINE and WINE64 name the 32-bit and 64-bit loaders (Debian's by default); WINE_BUILD=x64 makes a
+# 64-bit prefix even where 32-bit Wine runs. Where neither Wine runs, making the prefix says why
+# in one line, leaves no prefix and exits with 77, which the tests report as skipped.
 set -euo pipefail
-export WINEPREFIX="$1" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
-# Debian's 32-bit loader, unless WINE names another (the build finds it), and the server beside it.
-wine=${WINE:-/usr/lib/wine/wine}
-wineserver=$(dirname "$wine")/wineserver
+export WINEPREFIX="$1" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+wine32=${WINE:-/usr/lib/wine/wine}
+wine64=${WINE64:-/usr/lib/wine/wine64}
+
+# The loader of a prefix's build, with WINEARCH set to match.
+use() {
+  if [ "$1" = x64 ]; then
+    wine=$wine64 wineserver=$(dirname "$wine64")/wineserver64 WINEARCH=win64
+  else
+    wine=$wine32 wineserver=$(dirname "$wine32")/wineserver WINEARCH=win32
+  fi
+  export WINEARCH
+}
+
 case "${2:-}" in
   run)
-    [ -f "$WINEPREFIX/system.reg" ] || { echo "skipped: no 32-bit Wine prefix in $WINEPREFIX"; exit 77; }
+    [ -f "$WINEPREFIX/windows-build" ] || { echo "skipped: no Wine prefix in $WINEPREFIX"; exit 77; }
+    use "$(cat "$WINEPREFIX/windows-build")"
     shift 2
     exec "$wine" "$@" ;;
-  end) exec "$wineserver" -k ;;
+  end)
+    [ -f "$WINEPREFIX/windows-build" ] || exit 0
+    use "$(cat "$WINEPREFIX/windows-build")"
+    exec "$wineserver" -k ;;
 esac
 
+# Whether a loader starts; bash answers 126 when the kernel refuses it (exec format error).
+starts() {
+  local status=0
+  "$1" --version >/dev/null 2>&1 || status=$?
+  return $status
+}
+
 unset DISPLAY
-"$wineserver" -k 2>/dev/null || true
+for build in x86 x64; do
+  use $build
+  "$wineserver" -k 2>/dev/null || true
+done
 rm -rf "$WINEPREFIX"
-# bash answers 126 when the kernel refuses the 32-bit loader (exec format error).
 status=0
-"$wine" --version >/dev/null 2>&1 || status=$?
-if [ $status -eq 126 ]; then
-  echo "skipped: this machine's kernel cannot run 32-bit programs, so 32-bit Wine cannot run"
-  exit 77
+[ "${WINE_BUILD:-}" = x64 ] && status=-1 || starts "$wine32" || status=$?
+if [ $status -eq 0 ]; then
+  build=x86 why="32-bit Wine runs the windows-x86 build (the product)"
+else
+  case $status in
+    -1) why="WINE_BUILD=x64 asks for it" ;;
+    126) why="this machine's kernel cannot run 32-bit programs (exec format error)" ;;
+    *) why="32-bit Wine ($wine32) does not start: exit code $status" ;;
+  esac
+  status=0
+  starts "$wine64" || status=$?
+  [ $status -eq 0 ] || { echo "skipped: $why, and 64-bit Wine ($wine64) does not start: exit code $status"; exit 77; }
+  build=x64 why="64-bit Wine runs the windows-x64 build: $why"
 fi
-[ $status -eq 0 ] || { echo "32-bit Wine ($wine) does not start: exit code $status"; exit 1; }
+use $build
+echo "$why"
 "$wine" wineboot -i
 "$wineserver" -w
 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d e2e /f
 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v e2e /d 1280x1024 /f
 "$wineserver" -w
+echo "$build" >"$WINEPREFIX/windows-build"
+echo "$why" >"$WINEPREFIX/windows-build-reason"

@@ -89,6 +89,11 @@ std::optional<int> Program::waitForExit(Millis timeout) {
     return status_;
 }
 
+std::string Program::state() {
+    const std::optional<int> code = waitForExit(Millis(0));
+    return code ? "ended with " + std::to_string(*code) : "running";
+}
+
 std::string Program::output() const {
     std::ifstream log(log_);
     return {std::istreambuf_iterator<char>(log), {}};
@@ -125,29 +130,48 @@ Screen::~Screen() {
     endGroup(windowManager_), endGroup(xvfb_);
 }
 
+std::vector<Window> Screen::search(const std::string& pattern) {
+    xdo_search_t search = {};
+    search.winname = pattern.c_str();
+    search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
+    search.max_depth = -1;
+    ::Window* windows = nullptr;
+    unsigned int count = 0;
+    // NOTE: libxdo frees a name it never read when a window goes while it is searched; holding
+    // the server keeps every window there until the search is done.
+    XGrabServer(xdo_->xdpy);
+    xdo_search_windows(xdo_, &search, &windows, &count);
+    XUngrabServer(xdo_->xdpy), XFlush(xdo_->xdpy);
+    std::vector<Window> found(windows, windows + count);
+    std::free(windows);
+    return found;
+}
+
 std::optional<Window> Screen::waitForWindow(const std::string& title, Millis timeout) {
     std::string pattern = "^";
     for (char c : title) pattern += std::string(std::strchr(".[]{}()*+?^$|\\", c) != nullptr ? "\\" : "") + c;
-    xdo_search_t search = {};
-    search.winname = (pattern += "$").c_str();
-    search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
-    search.max_depth = -1;
     std::optional<Window> found;
     waitUntil(
         [&] {
-            ::Window* windows = nullptr;
-            unsigned int count = 0;
-            // NOTE: libxdo frees a name it never read when a window goes while it is searched;
-            // holding the server keeps every window there until the search is done.
-            XGrabServer(xdo_->xdpy);
-            xdo_search_windows(xdo_, &search, &windows, &count);
-            XUngrabServer(xdo_->xdpy), XFlush(xdo_->xdpy);
-            if (count > 0) found = windows[0];
-            std::free(windows);
+            const std::vector<Window> windows = search(pattern + "$");
+            if (!windows.empty()) found = windows[0];
             return found.has_value();
         },
         timeout);
     return found;
+}
+
+std::string Screen::windows() {
+    std::string list;
+    for (Window window : search(".")) {
+        unsigned char* name = nullptr;
+        int length = 0, type = 0;
+        xdo_get_window_name(xdo_, window, &name, &length, &type);
+        list += "\"" + std::string(name ? reinterpret_cast<char*>(name) : "") + "\" " +
+                rect(window).value_or(Rect{}).describe() + "; ";
+        XFree(name);
+    }
+    return list.empty() ? "none" : list;
 }
 
 bool Screen::waitForNoWindow(const std::string& title, Millis timeout) {

@@ -29,6 +29,7 @@ public:
             const std::string& log);
     ~Program();
     std::optional<int> waitForExit(Millis timeout);  // its exit code, a signal as 128 + its number
+    std::string state();                             // "running", or "ended with" its exit code
     std::string output() const;
     int pid() const { return pid_; }
 
@@ -50,6 +51,7 @@ public:
     std::optional<Window> waitForWindow(const std::string& title, Millis timeout);
     bool waitForNoWindow(const std::string& title, Millis timeout);
     bool dismiss(const std::string& title, Millis timeout);
+    std::string windows();                    // the titled windows shown, each quoted with its place
     std::optional<Rect> rect(Window window);  // its inside, in screen coordinates, while shown
     std::vector<unsigned long> property(Window window, const char* name);  // 32-bit CARDINALs
     Image grab(Rect area);
@@ -69,6 +71,7 @@ public:
     bool sizeChanged(Window window, int width, int height);
 
 private:
+    std::vector<Window> search(const std::string& pattern);  // viewable windows by title, a regex
     int xvfb_ = -1, windowManager_ = -1;
     std::string display_;
     ::xdo* xdo_ = nullptr;

@@ -1,5 +1,6 @@
 // The viewer as a person meets it, natively on a bare X server and under openbox, and as the
-// 32-bit Windows product under 32-bit Wine: the notice first, the window in its place, the picture, the keys,
+// Windows program under Wine (the 32-bit product, or the 64-bit build where the kernel cannot
+// run 32-bit programs): the notice first, the window in its place, the picture, the keys,
 // the trackball, the size it keeps whatever is done to the window, Esc and the close button; then how it ends
 // when the platform fails it. Screenshots land in e2e-shots/<target>/.
 #include "scene/viewer_texts.h"
@@ -9,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -20,12 +22,22 @@ using namespace e2e;
 const Millis patience(60000), soon(20000);  // Wine may take 20 s to show anything
 bool isGrey(Rgb c) { return c.near(grey, 3); }
 
-// Why the Windows product cannot be run here, or null: the prefix is left unmade where the
-// kernel cannot run 32-bit programs.
+// The Windows build the Wine prefix runs, as the prefix script wrote it: x86, or x64 where the
+// kernel cannot run 32-bit programs; empty where no Wine runs here.
+std::string windowsBuild() {
+    std::string build;
+    std::ifstream(E2E_WINE_PREFIX "/windows-build") >> build;
+    return build;
+}
+const char* windowsProgram() {
+    return windowsBuild() == "x64" ? HELICOID_WINDOWS64_EXE : HELICOID_WINDOWS_EXE;
+}
+
+// Why the Windows program cannot be run here, or null after saying which build runs.
 const char* whyNoWine() {
-    if (access(HELICOID_WINDOWS_EXE, R_OK) != 0) return "no Windows build to run";
-    if (access(E2E_WINE_PREFIX "/system.reg", R_OK) != 0)
-        return "no 32-bit Wine: this machine's kernel cannot run 32-bit programs";
+    if (windowsBuild().empty()) return "no Wine runs here: e2e.wine_prefix says why";
+    if (access(windowsProgram(), R_OK) != 0) return "no Windows build to run";
+    std::printf("under Wine: %s\n", windowsProgram());
     return nullptr;
 }
 
@@ -36,8 +48,15 @@ std::unique_ptr<Program> launch(Screen& screen, bool wine, std::vector<std::stri
     if (!wine) return std::make_unique<Program>(std::vector<std::string>{native}, environment, log);
     environment.push_back("WINEDEBUG=+msgbox");
     return std::make_unique<Program>(
-        std::vector<std::string>{WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", HELICOID_WINDOWS_EXE},
-        environment, log);
+        std::vector<std::string>{WINE_PREFIX_SCRIPT, E2E_WINE_PREFIX, "run", windowsProgram()}, environment,
+        log);
+}
+
+// What to know when a window does not come: whether the program runs, what it wrote, and which
+// windows the display has.
+std::string why(Program& program, Screen& screen) {
+    return "; the program is " + program.state() + "; its output: \"" + program.output() +
+           "\"; the windows shown: " + screen.windows();
 }
 
 struct Target {
@@ -69,13 +88,14 @@ protected:
             launch(*screen, target.wine, {preload ? std::string("LD_PRELOAD=") + preload : "LD_PRELOAD"},
                    shots + "program.log");
         ASSERT_TRUE(screen->waitForWindow(usageNoticeCaption, patience))
-            << "no notice: " << program->output() << shot("no-notice");
+            << "no notice" << why(*program, *screen) << shot("no-notice");
         EXPECT_FALSE(screen->waitForWindow(viewerWindowTitle, Millis(1500)))
             << "the window came while the notice was up";
         ASSERT_TRUE(screen->dismiss(usageNoticeCaption, patience));
         window = screen->waitForWindow(viewerWindowTitle, patience).value_or(0);
-        ASSERT_TRUE(window != 0 && waitUntil([&] { return picture().at(5, 5) == grey; }, patience))
-            << "no first frame";
+        ASSERT_TRUE(window != 0) << "no window" << why(*program, *screen) << shot("no-window");
+        ASSERT_TRUE(waitUntil([&] { return picture().at(5, 5) == grey; }, patience))
+            << "no first frame" << why(*program, *screen) << shot("no-first-frame");
     }
     // The outer rectangle: natively the X window (a window manager's frame lies outside it); under
     // Wine, whose X geometry lags, the frame against the desktop's colour. The client area lies
@@ -344,9 +364,9 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
     const std::string logs = std::string(E2E_OUTPUT_DIR) + "/failures/" + f.name;
     Screen screen(logs + ".xvfb.log", f.depth);
     const auto program = launch(screen, f.wine, f.environment, logs + ".program.log", HELICOID_FAULTS_EXE);
-    ASSERT_TRUE(screen.dismiss(usageNoticeCaption, patience)) << "no notice: " << program->output();
+    ASSERT_TRUE(screen.dismiss(usageNoticeCaption, patience)) << "no notice" << why(*program, screen);
     if (f.box != nullptr) {
-        ASSERT_TRUE(screen.waitForWindow("Error", patience)) << "no error box: " << program->output();
+        ASSERT_TRUE(screen.waitForWindow("Error", patience)) << "no error box" << why(*program, screen);
         EXPECT_FALSE(screen.waitForWindow(viewerWindowTitle, Millis(0))) << "the window shows behind its box";
         ASSERT_TRUE(screen.dismiss("Error", soon));
         EXPECT_EQ(program->waitForExit(Millis(30000)), std::optional<int>(1)) << program->output();
@@ -355,7 +375,7 @@ TEST_P(Failures, EndInTheProgramsOwnPath) {
         EXPECT_NE(program->output().find(shown), std::string::npos) << program->output();
     } else {  // without a context: the window shows, and mouse and keys break nothing
         const std::optional<Window> window = screen.waitForWindow(viewerWindowTitle, Millis(30000));
-        ASSERT_TRUE(window) << program->output();
+        ASSERT_TRUE(window) << "no window" << why(*program, screen);
         const Rect r = screen.rect(*window).value_or(Rect{});
         screen.move(r.x + 400, r.y + 400), screen.press(), screen.dragTo(r.x + 520, r.y + 460, 10),
             screen.release();

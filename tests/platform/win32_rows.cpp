@@ -96,6 +96,22 @@ void drain(HWND window, UINT message) {
     for (MSG msg; PeekMessageA(&msg, window, message, message, PM_REMOVE);) note("got ", msg);
 }
 
+// Selects two new palettes and then the first one back into the window's device context, noting
+// which palette each SelectPalette gave back as the one it replaced.
+void selectPalettes(HWND window) {
+    const HDC dc = GetDC(window);
+    const LOGPALETTE entries = {0x300, 1, {{255, 0, 0, 0}}};
+    const HPALETTE a = CreatePalette(&entries), b = CreatePalette(&entries);
+    const HPALETTE first = SelectPalette(dc, a, FALSE);
+    const auto name = [&](HPALETTE p) {
+        return p == a ? "a" : p == b ? "b" : p == first ? "the first" : "?";
+    };
+    rows::note(std::string("a replaced ") + (first != nullptr && first != b ? "the first" : "?"));
+    rows::note(std::string("b replaced ") + name(SelectPalette(dc, b, FALSE)));
+    rows::note(std::string("the first replaced ") + name(SelectPalette(dc, first, FALSE)));
+    ReleaseDC(window, dc);
+}
+
 // What each step does to the window, with the step's numbers.
 using Action = void (*)(HWND& window, int a, int b);
 const std::pair<std::string, Action> actions[] = {
@@ -120,6 +136,7 @@ const std::pair<std::string, Action> actions[] = {
      }},
     {"paints", [](HWND& window, int, int) { drain(window, WM_PAINT); }},
     {"timers", [](HWND& window, int, int) { drain(window, WM_TIMER); }},
+    {"palettes", [](HWND& window, int, int) { selectPalettes(window); }},
 };
 
 }  // namespace
@@ -157,9 +174,13 @@ const std::vector<Row> portable = {
     {"GetMessageGivesZeroAndTheQuitCode", "quit:7 next"},
     {"QuitComesBeforePaintingAndPaintingBeforeTimers",
      "open show timer:5,20 pause:60 quit:3 next next next kill:5"},
-    {"ATimerGivesOneMessagePerPeriodAndNoBurstWhenLate",
-     "open timer:9,100 pause:50 =50ms timers pause:100 =150ms timers pause:400 =550ms timers kill:9"},
+    // Sampled within and across periods, each look 60 ms or more from a due time.
+    {"ATimerKeepsItsCadenceWithOneMessagePerPeriodAndNoBurstWhenLate",
+     "open timer:9,200 pause:100 =100ms timers pause:200 =300ms timers pause:160 =460ms timers pause:80 "
+     "=540ms "
+     "timers pause:120 =660ms timers pause:600 =1260ms timers kill:9"},
     {"DestroyWindowSendsDestroy", "open destroy =destroyed"},
+    {"SelectPaletteGivesThePaletteItReplaces", "open palettes"},
 };
 
 }  // namespace rows

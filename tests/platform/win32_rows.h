@@ -20,6 +20,8 @@ namespace rows {
 //   next         GetMessageA (its result first when not 1), noted, translated and dispatched
 //   peek         PeekMessageA with PM_NOREMOVE, noted; paints / timers: every WM_PAINT or
 //                WM_TIMER PeekMessageA removes, noted
+//   palettes     two new palettes and then the first one selected into the window's device
+//                context, each SelectPalette's result noted
 //   =WORD        notes WORD
 struct Row {
     const char* what;
