@@ -20,4 +20,7 @@ for preset in "${presets[@]}"; do
   echo "== test $preset"
   ctest --preset "$preset" || status=1
 done
+# Which Windows build ran under Wine, and why (the 64-bit one where the kernel refuses 32-bit programs).
+reason=build/linux/e2e-wine/windows-build-reason
+echo "Wine: $(cat "$reason" 2>/dev/null || echo "none ran; ctest --preset linux -R wine_prefix -V says why")"
 exit $status

@@ -318,16 +318,6 @@ INSTANTIATE_TEST_SUITE_P(On, Viewer,
                                            Target{"wine", true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(NoDisplay, IsSaidInOneLineAndEndsWithOne) {
-    Program program({HELICOID_NATIVE_EXE}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"},
-                    E2E_OUTPUT_DIR "/failures/no-display.log");
-    EXPECT_EQ(program.waitForExit(Millis(20000)), std::optional<int>(1));
-    const std::string output = program.output();
-    EXPECT_TRUE(std::count(output.begin(), output.end(), '\n') == 1 &&
-                output.find("display") != std::string::npos)
-        << output;
-}
-
 // Each failure ends in the program's own path: an "Error" box before any window and exit code 1,
 // or, without a rendering context, a window that runs on undrawn until Esc ends it with 0. Calls
 // fail in the test build; GLX is missing on an 8-bit screen, indirect only (refused, as over ssh

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 namespace {
@@ -15,15 +17,11 @@ namespace {
 std::string folded(const std::vector<std::string>& calls) {
     std::string run, frame, previous;
     for (const std::string& call : calls) {
-        if (frame.empty() && call.rfind("glClearColor ", 0) != 0) {
-            run += call + '\n';
-            continue;
-        }
-        frame += call + '\n';
+        const bool inFrame = !frame.empty() || call.rfind("glClearColor ", 0) == 0;
+        (inFrame ? frame : run) += call + '\n';
         if (call.rfind("SwapBuffers ", 0) != 0) continue;
         run += frame == previous ? "  the frame before, again\n" : frame;
-        previous = frame;
-        frame.clear();
+        previous = std::exchange(frame, {});
     }
     return run + frame;
 }
