@@ -20,6 +20,7 @@ std::mt19937_64 randomBits;
 int below(int n) { return int(randomBits() % uint64_t(n)); }
 
 void sendRandomMessage() {
+    // The keys of packaging/controls.cmake and the steps, capitals and another letter.
     static const WPARAM characters[] = {'f', 'p', 'j', 'k', 'F', 'P', 'x', 27};
     static const UINT messages[] = {WM_MOUSEMOVE,       WM_MOUSEMOVE,      WM_MOUSEMOVE, WM_LBUTTONDOWN,
                                     WM_LBUTTONUP,       WM_CHAR,           WM_PAINT,     WM_SIZE,
