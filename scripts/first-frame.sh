@@ -25,6 +25,9 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
+# NOTE: now and then, on a busy machine, the viewer found no display right after Xvfb gave its
+# number; it starts once a client of ours has been answered.
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$program" >"$work/viewer.log" 2>&1 &
 viewer_pid=$!

@@ -12,8 +12,9 @@ set -euo pipefail
 # through Xlib), stb for the icon maker's PNGs, and xdpyinfo to tell whether there is a display
 # to show it on.
 viewer_packages=(cmake ninja-build g++ pkg-config libsdl2-dev libgl-dev libx11-dev libstb-dev x11-utils)
-# No display: Xvfb, xdotool to press Return on the notice, xwd and netpbm for the picture.
-headless_packages=(xvfb xdotool x11-apps netpbm)
+# No display: Xvfb, xdotool to press Return on the notice, xdpyinfo to know when Xvfb answers, xwd
+# and netpbm for the picture.
+headless_packages=(xvfb xdotool x11-apps x11-utils netpbm)
 # The web page: Emscripten (with Node.js, which it runs on), the host tools' compiler and stb,
 # and Python for the static web server.
 web_packages=(cmake ninja-build emscripten nodejs g++ libstb-dev python3)
