@@ -176,14 +176,18 @@ std::vector<Subject> chosenSubjects() {
         if (!named("SUBJECTS", s.key,
                    patched.empty() ? "native,glx,wine,wgl" : "native,native-patched,glx,wine,wgl"))
             continue;
-        bool there = !s.wine || access((prefix + "/system.reg").c_str(), R_OK) == 0;
+        // The Wine subjects are 32-bit programs: a prefix made for 64-bit Wine (where the kernel
+        // cannot run 32-bit programs) cannot run them.
+        std::string build;
+        std::ifstream(prefix + "/windows-build") >> build;
+        bool there = !s.wine || build == "x86";
         for (const std::string& file : {s.argv.front(), s.argv.back()})
             there &= access(file.c_str(), R_OK) == 0;
         if (there)
             chosen.push_back(s);
         else
-            say("Not measured: " + s.label + " (no " + s.argv.back() + (s.wine ? " or no Wine prefix" : "") +
-                ").\n");
+            say("Not measured: " + s.label + " (no " + s.argv.back() +
+                (s.wine ? " or no 32-bit Wine prefix" : "") + ").\n");
     }
     return chosen;
 }

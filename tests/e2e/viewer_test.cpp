@@ -22,20 +22,17 @@ using namespace e2e;
 const Millis patience(60000), soon(20000);  // Wine may take 20 s to show anything
 bool isGrey(Rgb c) { return c.near(grey, 3); }
 
-// The Windows build the Wine prefix runs, as the prefix script wrote it: x86, or x64 where the
-// kernel cannot run 32-bit programs; empty where no Wine runs here.
-std::string windowsBuild() {
+// The Windows program the Wine prefix runs: the x86 build, or the x64 one where the prefix script
+// found that the kernel cannot run 32-bit programs; null where no Wine runs here.
+const char* windowsProgram() {
     std::string build;
     std::ifstream(E2E_WINE_PREFIX "/windows-build") >> build;
-    return build;
-}
-const char* windowsProgram() {
-    return windowsBuild() == "x64" ? HELICOID_WINDOWS64_EXE : HELICOID_WINDOWS_EXE;
+    return build.empty() ? nullptr : build == "x64" ? HELICOID_WINDOWS64_EXE : HELICOID_WINDOWS_EXE;
 }
 
-// Why the Windows program cannot be run here, or null after saying which build runs.
+// Why the Windows program cannot be run here, or null after saying which one runs.
 const char* whyNoWine() {
-    if (windowsBuild().empty()) return "no Wine runs here: e2e.wine_prefix says why";
+    if (windowsProgram() == nullptr) return "no Wine runs here: e2e.wine_prefix says why";
     if (access(windowsProgram(), R_OK) != 0) return "no Windows build to run";
     std::printf("under Wine: %s\n", windowsProgram());
     return nullptr;
