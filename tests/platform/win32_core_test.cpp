@@ -40,7 +40,7 @@ const std::vector<rows::Row> withInput = {
     {"ATypedCharacterComesRightAfterItsKeyDownBeforeLaterInput",
      "open key:70 text:102 move:5,6 next next next"},
     {"KeyMessagesCarryWindowsBitsAndEscTypes27", "open key:27 repeat:27 up:27 next next next next next"},
-    {"CaptureGivesPointsOutsideTheWindowAsNegativeHalves", "open capture drag:-20,-30 next release requests"},
+    {"CaptureGivesPointsOutsideTheWindowAsNegativeHalves", "open show capture drag:-20,-30 next release requests"},
     {"SetWindowPosMovesUnlessToldNotToAndRaises",
      "open show requests =sized size:300,150 place:60,70 requests"},
     {"SizesTheUserGivesAreReportedOnceAndARestoredWindowIsPainted",
