@@ -1,10 +1,9 @@
 // The web build as a person meets it in headless Chromium: the notice first, the window's size and
-// place, its pictures against Mesa's for the same input (at rest, fog, outlines, turned by a drag
-// that leaves the window, the back side in view, dragged at pixel ratios 1 and 2 and by a finger
-// on a phone), the keys undoing themselves and shortcuts left to the browser, a moving release
-// that spins and a click that stops, Esc and its exit code, the window in view in a smaller
-// browser window and on a phone as it turns, touch and the phone's key buttons, axe-core's rules,
-// and a browser without WebGL 2; no script error anywhere. Screenshots land in WEB_OUTPUT_DIR.
+// place, its pictures against Mesa's for the same input (at rest, fog, outlines, dragged with the
+// mouse at pixel ratios 1 and 2 and by a finger, the back side in view), keys but not shortcuts, a
+// spin and a stop by mouse and by touch, a phone's key buttons, Esc and its exit code, the window in
+// view however the browser's window is sized or turned, axe-core's rules, no WebGL 2; no script
+// error anywhere. Screenshots land in WEB_OUTPUT_DIR.
 // Environment: HELICOID_WEB_DIR (the web build), REFERENCE_PICTURE (Mesa's picture tool), WEB_OUTPUT_DIR.
 import {test, after} from 'node:test';
 import assert from 'node:assert/strict';
@@ -43,9 +42,8 @@ const inView = (page, selector) => page.$$eval(selector, all => all.length > 0 &
 }));
 // A desktop browser's window made another size (puppeteer's setViewport would take the mouse away).
 const resize = async (page, width, height, deviceScaleFactor) => {
-    const session = await page.createCDPSession();
-    await session.send(
-        'Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor, mobile: false});
+    await (await page.createCDPSession())
+        .send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor, mobile: false});
     await frames(page);
 };
 // The rules axe-core finds broken on the page as it is now.
@@ -54,19 +52,10 @@ const axeFindings = async page => {
     await page.addScriptTag({path: axePath});
     return page.evaluate(async () => (await axe.run()).violations.map(v => `${v.id}: ${v.nodes[0].html}`));
 };
-const phone = {
-    width: 390,
-    height: 844,
-    deviceScaleFactor: 3,
-    isMobile: true,
-    hasTouch: true
-};
-const sideways = {
-    ...phone,
-    width: 844,
-    height: 390,
-    isLandscape: true
-};
+// A phone held upright (390 × 844 CSS pixels, pixel ratio 3), and on its side.
+const onPhone = (width, height) =>
+    ({width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: width > height});
+const phone = onPhone(390, 844), sideways = onPhone(844, 390);
 
 // How far apart two decoded pictures are: the mean absolute difference of the channels in levels,
 // and the share of pixels with a channel more than 16 levels off. With `nearby`, each pixel is
@@ -226,13 +215,14 @@ test(
     () => onPage({viewport: phone}, async page => {
         for (const viewport of [sideways, phone]) {
             await page.setViewport(viewport);
-            const [text, width, height] = await page.$eval('dialog', box => {
+            // Laid out at the phone's width, not zoomed out: text and OK as large as a phone needs.
+            const [laidOut, text, width, height] = await page.$eval('dialog', box => {
                 const r = box.querySelector('button').getBoundingClientRect();
                 const texts = [...box.querySelectorAll('h1, p')];
-                return [
-                    Math.min(...texts.map(t => parseFloat(getComputedStyle(t).fontSize))), r.width, r.height
-                ];
+                const size = Math.min(...texts.map(t => parseFloat(getComputedStyle(t).fontSize)));
+                return [innerWidth, size, r.width, r.height];
             });
+            assert.equal(laidOut, viewport.width);
             assert.ok(
                 text >= 16 && width >= 44 && height >= 44,
                 `the notice's text and OK: ${[text, width, height]}`);

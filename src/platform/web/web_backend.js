@@ -68,7 +68,7 @@ mergeInto(LibraryManager.library, {
                 }
             });
             box.addEventListener('cancel', function(event) { event.preventDefault(); });
-            (document.querySelector('main') || document.body).append(box);
+            document.body.append(box);
             box.showModal();
             ok.focus();
         });
