@@ -1,7 +1,6 @@
-// Touch and pen as Windows gives them to a program that reads the mouse: the first contact is
-// the left button and further ones are ignored while it is down; a touch that ends within the tap
-// distance of where it began is a press and a release at that one point, as Windows makes a tap
-// a click; a cancelled contact is a release where it was last given.
+// Touch and pen as Windows gives them to a mouse program: the first contact is the left button
+// (others are ignored while it is down); one that ends within the tap distance of where it began is
+// a press and a release at that point, a click; a cancelled one is a release where it was last.
 #include <cmath>
 
 #include "platform/web/web_backend.h"
