@@ -1,10 +1,11 @@
-// The page's keys, its key buttons, the mouse and touch as the core's input. Listened to on the page's
-// window, so a drag that leaves a canvas goes on while the button is held; each event is kept
-// until the program pumps its input, and wakes it if it sleeps.
+// The page's keys, its key buttons, the mouse and touch as the core's input. Listened to on the
+// page's window, so a drag that leaves a canvas goes on while the button is held; each event is
+// kept until the program pumps its input, and wakes it if it sleeps.
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
