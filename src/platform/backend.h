@@ -27,8 +27,9 @@ enum class BackendShow { hide, show, minimize, maximize };
 
 // ---- Start-up and the screen ----
 
-// Opens the display once. Where there is none it writes one line on stderr, naming the program
-// and the cause, and ends the process with exit code 1: the one place the subset gives up.
+// Opens the display; main() calls it once, before the program starts. Where there is none it
+// writes one line on stderr, naming the program and the cause, and ends the process with exit
+// code 1: the one place the subset gives up.
 void backendStart();
 
 // The primary screen's size in pixels.
@@ -54,6 +55,8 @@ bool backendGlAvailable();
 BackendWindow* backendCreateGlWindow(const BackendWindowSettings& settings, int depthBits, int* gotDepthBits);
 
 void backendDestroyWindow(BackendWindow* window);
+
+// Keyboard input the system gives no window goes to the window last shown (until it is destroyed).
 void backendShowWindow(BackendWindow* window, BackendShow how);
 void backendMoveWindow(BackendWindow* window, int x, int y);
 
@@ -63,8 +66,8 @@ void backendSizeWindow(BackendWindow* window, int width, int height);
 
 void backendRaiseWindow(BackendWindow* window);
 
-// Keeps mouse input coming while a button is held outside the window (true), or stops (false).
-void backendCaptureMouse(bool capture);
+// Keeps mouse input coming to `window` while a button is held outside it; null stops.
+void backendCaptureMouse(BackendWindow* window);
 
 // ---- OpenGL ----
 
@@ -92,6 +95,27 @@ bool backendMessageBox(BackendWindow* owner, const char* caption, const char* te
 
 // ---- Input calls a backend makes into the core (input.cpp) ----
 
+// The keys a backend reports besides letters ('A'-'Z') and digits: those that type a control
+// character, which the machine's text input does not carry, so the core types it. Keys that type
+// printable characters reach the program through their text; the rest are not reported.
+struct BackendControlKey {
+    WORD virtualKey;
+    char character;
+};
+constexpr BackendControlKey backendControlKeys[] = {
+    {VK_ESCAPE, 27},
+    {VK_RETURN, 13},
+    {VK_TAB, 9},
+    {VK_BACK, 8},
+};
+
+// Whether a backend reports the key with this virtual key.
+constexpr bool backendReportsKey(unsigned long virtualKey) {
+    bool control = false;
+    for (const BackendControlKey& key : backendControlKeys) control = control || key.virtualKey == virtualKey;
+    return (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9') || control;
+}
+
 // A key went down or up; `virtualKey` is Windows' code for it (letters 'A'-'Z', digits, VK_*).
 void coreKeyInput(HWND window, WORD virtualKey, bool down, bool repeat, uint64_t time);
 
@@ -116,8 +140,5 @@ void coreExposeInput(HWND window);
 // The user asked to close the window (its close button).
 void coreCloseInput(HWND window, uint64_t time);
 
-// What the backend asks of the core: the window holding the mouse capture and the window last
-// shown (for input the system gives no window), or null; the program's name for its one line.
-HWND coreCaptureWindow();
-HWND coreLastShownWindow();
+// What the backend asks of the core: the program's name for its one line.
 const char* coreProgramName();

@@ -14,18 +14,12 @@ POINT subsetMouseOnScreen = {0, 0};
 
 // The control character a key types, which text input never carries, or 0.
 char subsetControlCharacter(WORD virtualKey) {
-    switch (virtualKey) {
-    case VK_ESCAPE:
-        return 27;
-    case VK_RETURN:
-        return 13;
-    case VK_TAB:
-        return 9;
-    case VK_BACK:
-        return 8;
-    default:
-        return 0;
+    for (const BackendControlKey& key : backendControlKeys) {
+        if (key.virtualKey == virtualKey) {
+            return key.character;
+        }
     }
+    return 0;
 }
 
 // Decodes UTF-8 text into the single-byte characters an ANSI window receives; characters

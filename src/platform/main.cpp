@@ -1,7 +1,5 @@
-// The process entry on non-Windows hosts: calls the program's WinMain as Windows' start-up code
-// does and exits with its result.
-#include <malloc.h>
-
+// The process entry on non-Windows hosts: starts the backend, then calls the program's WinMain as
+// Windows' start-up code does and exits with its result.
 #include <cstdlib>
 
 #include <string>
@@ -27,19 +25,11 @@ std::string subsetCommandLine(int argc, char** argv) {
     return line;
 }
 
-// Keeps freed memory in the heap. Mesa's software renderer allocates and clears a buffer of about
-// half a megabyte every frame; with glibc's default thresholds that block is mapped afresh (or
-// the heap trimmed) each time, and its pages fault in again on every frame.
-void subsetTuneAllocator() {
-    mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    subsetTuneAllocator();
     subsetSetProgramName(argc > 0 ? argv[0] : nullptr);
+    backendStart();
     std::string commandLine = subsetCommandLine(argc, argv);
     // exit() rather than a return: where a backend's waits unwind the stack and wind it back later,
     // whoever called main has long had its return by the time WinMain ends.

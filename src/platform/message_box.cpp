@@ -8,7 +8,6 @@
 // without message boxes) leaves its text on stderr instead and returns 0, Windows' answer for
 // failure.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    backendStart();
     const SubsetWindow* ownerWindow = subsetFindWindow(owner);
     BackendWindow* parent = ownerWindow != nullptr && ownerWindow->shown ? ownerWindow->native : nullptr;
     const char* title = caption != nullptr ? caption : "Error";  // Windows' caption when none is given

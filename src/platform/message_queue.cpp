@@ -87,8 +87,6 @@ bool subsetAttachTypedText(HWND window, const std::string& typed) {
     return true;
 }
 
-HWND coreCaptureWindow() { return subsetCaptureWindow; }
-
 bool subsetMessageInRange(UINT message, UINT filterMin, UINT filterMax) {
     return (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
 }
@@ -115,7 +113,6 @@ BOOL WINAPI GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
     if (msg == nullptr) {
         return -1;
     }
-    backendStart();
     for (;;) {
         backendPumpEvents();
         if (subsetFindMessage(msg, window, filterMin, filterMax, true)) {
@@ -130,7 +127,6 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     if (msg == nullptr) {
         return FALSE;
     }
-    backendStart();
     backendPumpEvents();
     return subsetFindMessage(msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? TRUE
                                                                                                 : FALSE;
@@ -181,9 +177,9 @@ void WINAPI PostQuitMessage(int exitCode) {
 // Keeps mouse messages coming to the window while a button is held outside it.
 HWND WINAPI SetCapture(HWND window) {
     HWND previous = subsetCaptureWindow;
-    if (subsetFindWindow(window) != nullptr) {
+    if (SubsetWindow* capturing = subsetFindWindow(window)) {
         subsetCaptureWindow = window;
-        backendCaptureMouse(true);
+        backendCaptureMouse(capturing->native);
     }
     return previous;
 }
@@ -191,7 +187,7 @@ HWND WINAPI SetCapture(HWND window) {
 BOOL WINAPI ReleaseCapture(void) {
     if (subsetCaptureWindow != nullptr) {
         subsetCaptureWindow = nullptr;
-        backendCaptureMouse(false);
+        backendCaptureMouse(nullptr);
     }
     return TRUE;
 }

@@ -28,7 +28,6 @@ constexpr int subsetDefaultHeight = 480;
 
 std::vector<SubsetClass> subsetClasses;
 std::vector<std::unique_ptr<SubsetWindow>> subsetWindows;
-SubsetWindow* subsetLastShown = nullptr;
 
 // Finds a class by name. An atom in place of a name finds none.
 const SubsetClass* subsetFindClass(LPCSTR className) {
@@ -100,8 +99,6 @@ SubsetWindow* subsetFindUnpainted(HWND filter) {
     }
     return nullptr;
 }
-
-HWND coreLastShownWindow() { return subsetLastShown != nullptr ? subsetHandle(subsetLastShown) : nullptr; }
 
 HWND subsetHandle(SubsetWindow* window) { return reinterpret_cast<HWND>(window); }
 
@@ -205,7 +202,6 @@ BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
         return wasVisible;
     }
     window->shown = true;
-    subsetLastShown = window;
     backendShowWindow(window->native, showCommand == SW_SHOWMINIMIZED   ? BackendShow::minimize
                                       : showCommand == SW_SHOWMAXIMIZED ? BackendShow::maximize
                                                                         : BackendShow::show);
@@ -240,9 +236,6 @@ BOOL WINAPI DestroyWindow(HWND handle) {
     subsetForgetCapture(handle);
     if (window->native != nullptr) {
         backendDestroyWindow(window->native);
-    }
-    if (subsetLastShown == window) {
-        subsetLastShown = nullptr;
     }
     subsetWindows.erase(std::find_if(subsetWindows.begin(), subsetWindows.end(),
                                      [window](const auto& live) { return live.get() == window; }));

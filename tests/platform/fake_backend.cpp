@@ -92,7 +92,9 @@ void backendSizeWindow(BackendWindow*, int width, int height) { say("size " + si
 
 void backendRaiseWindow(BackendWindow* window) { say("raise " + std::to_string(window->id)); }
 
-void backendCaptureMouse(bool capture) { say(capture ? "capture on" : "capture off"); }
+void backendCaptureMouse(BackendWindow* window) {
+    say(window != nullptr ? "capture " + std::to_string(window->id) : "capture off");
+}
 
 BackendContext* backendCreateContext(BackendWindow*) {
     fake::contexts.push_back({int(fake::contexts.size()) + 1});

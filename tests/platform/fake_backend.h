@@ -10,7 +10,7 @@
 
 namespace fake {
 
-// The requests since the last reset, e.g. "create 40,30 200x100", "size 300x200", "capture on".
+// The requests since the last reset, e.g. "create 40,30 200x100", "size 300x200", "capture 1".
 extern std::vector<std::string> requests;
 
 // Input given to the core at the next pump, in order (calls of the core's input functions).

@@ -18,22 +18,27 @@ export function serve(dir) {
     });
 }
 
+// A desktop with a mouse: headless Chromium otherwise reports a pointer that cannot hover. A phone is
+// emulated per page (openPage's viewport), which reports touch and no hover all the same.
 export function launch({pixelRatio = 1, args = []} = {}) {
     return puppeteer.launch({
         executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
         headless: true,
         args: [
             '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
+            '--blink-settings=primaryHoverType=2,availableHoverTypes=2,primaryPointerType=4,availablePointerTypes=4',
             ...args
         ],
         defaultViewport: {width: 1024, height: 768, deviceScaleFactor: pixelRatio},
     });
 }
 
-// Opens the page, and waits for the notice. Script errors, console errors and requests for
-// anything not on our server (or in the page itself) are kept in page.errors: the page must have none.
-export async function openPage(browser, url) {
+// Opens the page (in `viewport` where given), and waits for the notice. Script errors, console errors and
+// requests for anything not on our server (or in the page itself) are kept in page.errors: the page must have
+// none.
+export async function openPage(browser, url, viewport) {
     const page = await browser.newPage();
+    if (viewport) await page.setViewport(viewport);
     page.errors = [];
     page.on('pageerror', error => page.errors.push(error.message));
     page.on('console', message => message.type() === 'error' && page.errors.push(message.text()));

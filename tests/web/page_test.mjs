@@ -1,13 +1,15 @@
 // The web build as a person meets it in headless Chromium: the notice first, the window's size and
-// place, its pictures against Mesa's for the same input (at rest, fog, outlines, turned by a drag
-// that leaves the window, the back side in view), the keys undoing themselves, a moving release
-// that spins and a click that stops, Esc and its exit code, and a browser without WebGL 2; no
-// script error anywhere. Screenshots land in WEB_OUTPUT_DIR.
+// place, its pictures against Mesa's for the same input (at rest, fog, outlines, dragged with the
+// mouse at pixel ratios 1 and 2 and by a finger, the back side in view), keys but not shortcuts, a
+// spin and a stop by mouse and by touch, a phone's key buttons, Esc and its exit code, the window in
+// view however the browser's window is sized or turned, axe-core's rules, no WebGL 2; no script
+// error anywhere. Screenshots land in WEB_OUTPUT_DIR.
 // Environment: HELICOID_WEB_DIR (the web build), REFERENCE_PICTURE (Mesa's picture tool), WEB_OUTPUT_DIR.
 import {test, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
+import {createRequire} from 'node:module';
 import {PNG} from 'pngjs';
 import {serve, launch, openPage, startViewer} from './browser.mjs';
 
@@ -28,6 +30,32 @@ const frames = (page, n = 3) => page.evaluate(
     }),
     n);
 const pixels = page => page.evaluate(() => document.querySelector('canvas').toDataURL());
+// The window's drawing buffer (width, height), then its box on the page (left, top, width, height).
+const canvasBox = page => page.$eval('canvas', c => {
+    const r = c.getBoundingClientRect();
+    return [c.width, c.height, r.left, r.top, r.width, r.height];
+});
+// Whether every element the selector finds lies wholly in the viewport.
+const inView = (page, selector) => page.$$eval(selector, all => all.length > 0 && all.every(e => {
+    const r = e.getBoundingClientRect();
+    return r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 1e-3 && r.bottom <= innerHeight + 1e-3;
+}));
+// A desktop browser's window made another size (puppeteer's setViewport would take the mouse away).
+const resize = async (page, width, height, deviceScaleFactor) => {
+    await (await page.createCDPSession())
+        .send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor, mobile: false});
+    await frames(page);
+};
+// The rules axe-core finds broken on the page as it is now.
+const axePath = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+const axeFindings = async page => {
+    await page.addScriptTag({path: axePath});
+    return page.evaluate(async () => (await axe.run()).violations.map(v => `${v.id}: ${v.nodes[0].html}`));
+};
+// A phone held upright (390 × 844 CSS pixels, pixel ratio 3), and on its side.
+const onPhone = (width, height) =>
+    ({width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: width > height});
+const phone = onPhone(390, 844), sideways = onPhone(844, 390);
 
 // How far apart two decoded pictures are: the mean absolute difference of the channels in levels,
 // and the share of pixels with a channel more than 16 levels off. With `nearby`, each pixel is
@@ -68,11 +96,26 @@ async function expectLooksLikeMesa(page, side, name, steps, {nearby = false, mea
     assert.ok(seen.mean <= mean && seen.share <= 0.03, `${name}: ${JSON.stringify(seen)} from Mesa's`);
 }
 
+// Presses at the first of `points` (page pixels) with the mouse or a finger and drags through the
+// rest; the picture must be Mesa's for the same points in the window's own pixels.
+async function dragLooksLikeMesa(page, name, points, finger) {
+    const [side, , left, top, width] = await canvasBox(page);
+    const at = (v, origin) => Math.floor(((v - origin) * side) / width);
+    const steps = points.map(([x, y], i) => `${i ? 'drag' : 'press'}:${at(x, left)},${at(y, top)}`);
+    const press = finger ? (x, y) => page.touchscreen.touchStart(x, y) :
+                           async (x, y) => (await page.mouse.move(x, y), page.mouse.down());
+    for (const [i, [x, y]] of points.entries()) {
+        await (i ? (finger ? page.touchscreen.touchMove(x, y) : page.mouse.move(x, y)) : press(x, y));
+        await frames(page);
+    }
+    await expectLooksLikeMesa(page, side, name, steps);
+}
+
 // Runs `body` on the page in a browser of its own; the page must end with no errors.
 async function onPage(options, body) {
     const browser = await launch(options);
     try {
-        const page = await openPage(browser, server.url);
+        const page = await openPage(browser, server.url, options.viewport);
         await body(page);
         assert.deepEqual(page.errors, []);
     } finally {
@@ -96,13 +139,22 @@ for (const pixelRatio of [1, 2]) {
             // 80 % of the viewport's height in device pixels, square, at (50, 50) device pixels, with a
             // device pixel behind each pixel drawn.
             const side = Math.trunc(768 * pixelRatio * 0.8);
-            const box = await page.$eval('canvas', c => {
-                const r = c.getBoundingClientRect();
-                return [c.width, c.height, r.left, r.top, r.width, r.height];
-            });
+            const box = await canvasBox(page);
             assert.deepEqual(
                 box, [side, side, 50 / pixelRatio, 50 / pixelRatio, side / pixelRatio, side / pixelRatio]);
             assert.equal(await page.$eval('title', t => t.textContent), ' soft by Tesmoral');
+            assert.equal(
+                await page.$eval('#keys', k => getComputedStyle(k).display), 'none', 'keys with a mouse');
+            // A drag turns the model as far at any pixel ratio: the window's points are device pixels.
+            await dragLooksLikeMesa(page, `dragged-${pixelRatio}`, [[300, 300], [220, 140], [420, 260]]);
+            await page.mouse.up();
+            // A smaller browser window shows all of the window, shrunk in place; as it was once there is
+            // room.
+            await resize(page, 800, 600, pixelRatio);
+            assert.ok(await inView(page, 'canvas'), 'the window in a smaller browser window');
+            assert.deepEqual((await canvasBox(page)).slice(0, 2), [side, side], 'its drawing buffer');
+            await resize(page, 1024, 768, pixelRatio);
+            assert.deepEqual(await canvasBox(page), box);
         }));
 }
 
@@ -121,6 +173,12 @@ test(
             await expectLooksLikeMesa(page, side, name, [k], options);
             await key(k);
             assert.equal(await pixels(page), rest, `${k} twice`);
+        }
+        for (const modifier of ['Control', 'Alt', 'Meta']) {
+            await page.keyboard.down(modifier);
+            await key('f');
+            await page.keyboard.up(modifier);
+            assert.equal(await pixels(page), rest, `${modifier}+f is the browser's, not the program's`);
         }
 
         // A press at rest draws one frame with the start step; each move then one with its own step,
@@ -149,6 +207,62 @@ test(
         await page.keyboard.press('Escape');
         await page.waitForFunction(() => document.querySelector('canvas') === null);
         assert.equal(await status(page), endedWith(0));
+    }));
+
+test(
+    'on a phone: the notice and the window fit either way up, a finger turns, flicks and stops the model, the buttons press the keys',
+    () => onPage({viewport: phone}, async page => {
+        for (const viewport of [sideways, phone]) {
+            await page.setViewport(viewport);
+            // Laid out at the phone's width, not zoomed out: text and OK as large as a phone needs.
+            const [laidOut, text, width, height] = await page.$eval('dialog', box => {
+                const r = box.querySelector('button').getBoundingClientRect();
+                const texts = [...box.querySelectorAll('h1, p')];
+                const size = Math.min(...texts.map(t => parseFloat(getComputedStyle(t).fontSize)));
+                return [innerWidth, size, r.width, r.height];
+            });
+            assert.equal(laidOut, viewport.width);
+            assert.ok(
+                text >= 16 && width >= 44 && height >= 44,
+                `the notice's text and OK: ${[text, width, height]}`);
+            assert.ok(await inView(page, 'dialog'), 'the notice in view');
+        }
+        assert.deepEqual(await axeFindings(page), [], 'at the notice');
+        await startViewer(page, () => page.tap('dialog button'));
+        assert.ok(await inView(page, 'canvas, #keys button'), 'the window and the keys in view');
+        assert.deepEqual(await axeFindings(page), [], 'with the model shown');
+
+        await dragLooksLikeMesa(page, 'finger', [[200, 200], [120, 90], [330, 150]], true);
+        await page.touchscreen.touchEnd();
+        const flicked = await pixels(page);
+        await frames(page);
+        assert.notEqual(await pixels(page), flicked, 'a flick leaves the model spinning');
+        // A tap, with a fingertip's wobble, stops it; the phone turned and back, it is as it was.
+        await page.touchscreen.touchStart(200, 200);
+        await page.touchscreen.touchMove(204, 203);
+        await page.touchscreen.touchEnd();
+        const stopped = (await frames(page), await pixels(page));
+        for (const viewport of [sideways, phone]) {
+            await page.setViewport(viewport);
+            await frames(page, 10);
+            assert.ok(
+                await inView(page, 'canvas, #keys button'),
+                `in view at ${viewport.width}×${viewport.height}`);
+            assert.equal(await pixels(page), stopped, `still at ${viewport.width}×${viewport.height}`);
+        }
+
+        for (const [virtualKey, key] of [[70, 'f'], [80, 'p']]) {
+            await page.tap(`[data-key="${virtualKey}"]`);
+            await frames(page);
+            assert.notEqual(await pixels(page), stopped, `the button of ${key}`);
+            await page.keyboard.press(key);
+            await frames(page);
+            assert.equal(await pixels(page), stopped, `${key} undoes its button`);
+        }
+        await page.tap('[data-key="27"]');
+        await page.waitForFunction(() => document.querySelector('canvas') === null);
+        assert.equal(await status(page), endedWith(0));
+        assert.deepEqual(await axeFindings(page), [], 'after the end');
     }));
 
 test(

@@ -4,32 +4,15 @@
 
 namespace {
 
-// The keys with a virtual key besides letters and digits: those that type a control character,
-// which SDL's text events never carry (SDL drops every character below 0x20). Keys that type
-// printable characters reach the window through their text; the rest are not reported.
-struct SdlKey {
-    SDL_Keycode key;
-    WORD virtualKey;
-};
-constexpr SdlKey sdlControlKeys[] = {
-    {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_RETURN, VK_RETURN},  {SDLK_KP_ENTER, VK_RETURN},
-    {SDLK_TAB, VK_TAB},       {SDLK_BACKSPACE, VK_BACK},
-};
-
-// The key's virtual key, or 0 for a key that is not reported.
+// The key's virtual key, or 0 for a key that is not reported. SDL's codes for the keys reported
+// are the characters they type (letters in lower case), as Windows' codes are, but for the
+// keypad's Enter.
 WORD sdlVirtualKey(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z) {
-        return static_cast<WORD>('A' + (key - SDLK_a));
+    if (key == SDLK_KP_ENTER) {
+        return VK_RETURN;
     }
-    if (key >= SDLK_0 && key <= SDLK_9) {
-        return static_cast<WORD>('0' + (key - SDLK_0));
-    }
-    for (const SdlKey& entry : sdlControlKeys) {
-        if (entry.key == key) {
-            return entry.virtualKey;
-        }
-    }
-    return 0;
+    const SDL_Keycode upper = key >= SDLK_a && key <= SDLK_z ? key - (SDLK_a - 'A') : key;
+    return upper >= 0 && backendReportsKey(static_cast<unsigned long>(upper)) ? static_cast<WORD>(upper) : 0;
 }
 
 bool sdlMaximized(const BackendWindow* window) {
@@ -40,7 +23,8 @@ bool sdlMaximized(const BackendWindow* window) {
 // a window manager SDL may not know of any focus).
 HWND sdlKeyWindow(Uint32 sdlWindowId) {
     const BackendWindow* window = sdlFindWindow(sdlWindowId);
-    return window != nullptr ? window->handle : coreLastShownWindow();
+    window = window != nullptr ? window : sdlLastShownWindow();
+    return window != nullptr ? window->handle : nullptr;
 }
 
 void sdlTranslateWindowEvent(const SDL_WindowEvent& event) {
@@ -91,16 +75,14 @@ void sdlTranslateText(const SDL_TextInputEvent& event) {
 // A mouse event belongs to SDL's mouse focus, or else to the window holding the capture.
 void sdlTranslateMouse(Uint32 sdlWindowId, UINT message, bool leftDown, int x, int y, Uint32 time) {
     const BackendWindow* focus = sdlFindWindow(sdlWindowId);
-    HWND window = focus != nullptr ? focus->handle : coreCaptureWindow();
-    const BackendWindow* native = focus != nullptr ? focus : sdlFindWindowOf(window);
+    const BackendWindow* window = focus != nullptr ? focus : sdlCaptureWindow();
+    if (window == nullptr) {
+        return;
+    }
     int windowX = 0;
     int windowY = 0;
-    if (native != nullptr) {
-        SDL_GetWindowPosition(native->sdl, &windowX, &windowY);
-    }
-    if (window != nullptr) {
-        coreMouseInput(window, message, leftDown, x, y, windowX + x, windowY + y, time);
-    }
+    SDL_GetWindowPosition(window->sdl, &windowX, &windowY);
+    coreMouseInput(window->handle, message, leftDown, x, y, windowX + x, windowY + y, time);
 }
 
 void sdlTranslateEvent(const SDL_Event& event) {

@@ -2,7 +2,6 @@
 #include "platform/sdl/sdl_backend.h"
 
 bool backendMessageBox(BackendWindow* owner, const char* caption, const char* text, bool error) {
-    backendStart();
     const SDL_MessageBoxButtonData okButton = {
         SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"};
     // NOTE: SDL has no box without a kind; a box with no icon flag is an information box.

@@ -18,8 +18,10 @@ struct BackendWindow {
 // The backend's window with this SDL window id, or null.
 BackendWindow* sdlFindWindow(Uint32 sdlWindowId);
 
-// The backend's window of a Win32 window, or null.
-BackendWindow* sdlFindWindowOf(HWND handle);
+// The window holding the mouse capture, and the window last shown (the one keyboard input goes
+// to when SDL names none); null for none.
+BackendWindow* sdlCaptureWindow();
+BackendWindow* sdlLastShownWindow();
 
 // Writes "<program>: <cause>: <SDL's error text>" on stderr and exits with code 1.
 [[noreturn]] void sdlFail(const char* cause);

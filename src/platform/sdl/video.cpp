@@ -1,5 +1,7 @@
 // SDL's video start-up, the screen, the clock, and the one place the subset ends the process:
 // when there is no display at all.
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,8 +9,6 @@
 #include "platform/sdl/sdl_backend.h"
 
 namespace {
-
-bool videoReady = false;
 
 // SDL drivers that show nothing on a screen; SDL falls back on them when no display opens.
 constexpr const char* sdlInvisibleDrivers[] = {"offscreen", "dummy", "evdev"};
@@ -32,6 +32,14 @@ std::string sdlDisplayDrivers() {
     return drivers;
 }
 
+// Keeps freed memory in the heap. Mesa's software renderer allocates and clears a buffer of about
+// half a megabyte every frame; with glibc's default thresholds that block is mapped afresh (or
+// the heap trimmed) each time, and its pages fault in again on every frame.
+void sdlTuneAllocator() {
+    mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+}
+
 }  // namespace
 
 void sdlFail(const char* cause) {
@@ -41,9 +49,7 @@ void sdlFail(const char* cause) {
 }
 
 void backendStart() {
-    if (videoReady) {
-        return;
-    }
+    sdlTuneAllocator();
     // Leave SIGINT and SIGTERM to their default action, as a Windows program's console would:
     // SDL would otherwise turn them into an SDL_QUIT event that no Win32 program asks for.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -58,11 +64,9 @@ void backendStart() {
     std::atexit(SDL_Quit);
     // Letters reach WM_CHAR through SDL's text events, so text input stays on.
     SDL_StartTextInput();
-    videoReady = true;
 }
 
 void backendScreenSize(int* width, int* height) {
-    backendStart();
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
         mode.w = mode.h = 0;
@@ -72,7 +76,6 @@ void backendScreenSize(int* width, int* height) {
 }
 
 void backendChannelMasks(uint32_t* red, uint32_t* green, uint32_t* blue) {
-    backendStart();
     SDL_DisplayMode mode;
     int bitsPerPixel = 0;
     Uint32 alpha = 0;

@@ -1,5 +1,6 @@
 // Native windows: SDL windows, plain or with OpenGL on the visual whose depth buffer is closest
-// to the one asked for; showing, placing, sizing and raising them; the mouse capture.
+// to the one asked for; showing, placing, sizing and raising them; the mouse capture and the
+// window last shown.
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -12,6 +13,8 @@ namespace {
 constexpr int sdlDepthChoices[] = {24, 16};
 
 std::vector<std::unique_ptr<BackendWindow>> sdlWindows;
+BackendWindow* sdlCapturing = nullptr;
+BackendWindow* sdlLastShown = nullptr;
 
 // SDL's flags for a window with these settings, made hidden until it is shown.
 Uint32 sdlFlags(const BackendWindowSettings& settings) {
@@ -83,17 +86,11 @@ BackendWindow* sdlFindWindow(Uint32 sdlWindowId) {
     return nullptr;
 }
 
-BackendWindow* sdlFindWindowOf(HWND handle) {
-    for (const auto& window : sdlWindows) {
-        if (window->handle == handle) {
-            return window.get();
-        }
-    }
-    return nullptr;
-}
+BackendWindow* sdlCaptureWindow() { return sdlCapturing; }
+
+BackendWindow* sdlLastShownWindow() { return sdlLastShown; }
 
 BackendWindow* backendCreateWindow(const BackendWindowSettings& settings) {
-    backendStart();
     SDL_Window* made = sdlCreate(settings, sdlFlags(settings));
     return made != nullptr ? sdlAdopt(made, settings) : nullptr;
 }
@@ -102,7 +99,6 @@ BackendWindow* backendCreateWindow(const BackendWindowSettings& settings) {
 // depth buffer and then the smaller one, as SDL chooses them.
 BackendWindow* backendCreateGlWindow(const BackendWindowSettings& settings, int depthBits,
                                      int* gotDepthBits) {
-    backendStart();
     SDL_Window* made = nullptr;
     const std::string visual = depthBits != 0 ? sdlClosestX11Visual(depthBits) : std::string();
     if (!visual.empty()) {
@@ -122,6 +118,12 @@ BackendWindow* backendCreateGlWindow(const BackendWindowSettings& settings, int 
 }
 
 void backendDestroyWindow(BackendWindow* window) {
+    if (sdlCapturing == window) {
+        sdlCapturing = nullptr;
+    }
+    if (sdlLastShown == window) {
+        sdlLastShown = nullptr;
+    }
     SDL_DestroyWindow(window->sdl);
     sdlWindows.erase(std::find_if(sdlWindows.begin(), sdlWindows.end(),
                                   [window](const auto& live) { return live.get() == window; }));
@@ -132,6 +134,7 @@ void backendShowWindow(BackendWindow* window, BackendShow how) {
         SDL_HideWindow(window->sdl);
         return;
     }
+    sdlLastShown = window;
     SDL_ShowWindow(window->sdl);
     if (how == BackendShow::minimize) {
         SDL_MinimizeWindow(window->sdl);
@@ -151,4 +154,7 @@ void backendSizeWindow(BackendWindow* window, int width, int height) {
 
 void backendRaiseWindow(BackendWindow* window) { SDL_RaiseWindow(window->sdl); }
 
-void backendCaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
+void backendCaptureMouse(BackendWindow* window) {
+    sdlCapturing = window;
+    SDL_CaptureMouse(window != nullptr ? SDL_TRUE : SDL_FALSE);
+}

@@ -66,7 +66,6 @@ bool sdlWithoutXErrors(const std::function<void()>& step) {
 bool backendGlAvailable() {
     static int loaded = 1;  // SDL's answer once asked: 0 for loaded
     if (loaded > 0) {
-        backendStart();
         sdlWithoutXErrors([] { loaded = SDL_GL_LoadLibrary(nullptr) == 0 ? 0 : -1; });
         if (loaded == 0) {
             std::atexit(SDL_GL_UnloadLibrary);

@@ -1,8 +1,11 @@
-// The page's keys and mouse as the core's input. Listened to on the page's window, so a drag
-// that leaves a canvas goes on while the button is held; each event is kept until the program
-// pumps its input, and wakes it if it sleeps.
+// The page's keys, its key buttons, the mouse and touch as the core's input. Listened to on the
+// page's window, so a drag that leaves a canvas goes on while the button is held; each event is
+// kept until the program pumps its input, and wakes it if it sleeps.
+#include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -13,16 +16,10 @@
 namespace {
 
 std::deque<std::function<void()>> webInput;
-bool webCapturing = false;
 
-// DOM key codes that are Windows' virtual keys for the keys reported: letters, digits, and those
-// that type a control character (Esc, Return, Tab, Backspace). Other keys type through their text.
+// DOM key codes are Windows' virtual keys for the keys reported.
 WORD webVirtualKey(unsigned long keyCode) {
-    const bool letter = keyCode >= 'A' && keyCode <= 'Z';
-    const bool digit = keyCode >= '0' && keyCode <= '9';
-    const bool control =
-        keyCode == VK_ESCAPE || keyCode == VK_RETURN || keyCode == VK_TAB || keyCode == VK_BACK;
-    return letter || digit || control ? static_cast<WORD>(keyCode) : 0;
+    return backendReportsKey(keyCode) ? static_cast<WORD>(keyCode) : 0;
 }
 
 // The text a key-down types: its key name when that is one character ("f", "F", "é"), not a
@@ -40,52 +37,76 @@ void webKeep(std::function<void()> input) {
 }
 
 // Keys go to the window last shown, the one the page's keys belong to.
+void webKeepKey(WORD virtualKey, bool down, const std::string& text, bool repeat) {
+    const uint64_t time = backendMilliseconds();
+    webKeep([=] {
+        const BackendWindow* window = webLastShownWindow();
+        if (window == nullptr) return;
+        if (virtualKey != 0) coreKeyInput(window->handle, virtualKey, down, repeat, time);
+        if (!text.empty()) coreTextInput(window->handle, text.c_str(), time);
+    });
+}
+
 EM_BOOL webOnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
     const WORD virtualKey = webVirtualKey(event->keyCode);
     const std::string text = down ? webTypedText(*event) : std::string();
     if (virtualKey == 0 && text.empty()) return EM_FALSE;
-    const bool repeat = event->repeat != 0;
-    const uint64_t time = backendMilliseconds();
-    webKeep([=] {
-        HWND window = coreLastShownWindow();
-        if (window == nullptr) return;
-        if (virtualKey != 0) coreKeyInput(window, virtualKey, down, repeat, time);
-        if (!text.empty()) coreTextInput(window, text.c_str(), time);
-    });
+    webKeepKey(virtualKey, down, text, event->repeat != 0);
     // The browser keeps its shortcuts; the program's keys are the program's.
     return event->ctrlKey || event->altKey || event->metaKey ? EM_FALSE : EM_TRUE;
-}
-
-// The window a mouse event belongs to: the one holding the capture, else the one under it.
-BackendWindow* webMouseWindow(const EmscriptenMouseEvent& event, int* x, int* y) {
-    BackendWindow* captured = webCapturing ? webFindWindowOf(coreCaptureWindow()) : nullptr;
-    if (captured == nullptr) return webWindowAt(event.clientX, event.clientY, x, y);
-    webPointInWindow(captured, event.clientX, event.clientY, x, y);
-    return captured;
 }
 
 EM_BOOL webOnMouse(int type, const EmscriptenMouseEvent* event, void*) {
     const bool button = type != EMSCRIPTEN_EVENT_MOUSEMOVE;
     if (button && event->button != 0) return EM_FALSE;  // the left button only
-    int x = 0;
-    int y = 0;
-    const BackendWindow* window = webMouseWindow(*event, &x, &y);
-    if (window == nullptr) return EM_FALSE;
     const UINT message = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? WM_LBUTTONDOWN
                          : type == EMSCRIPTEN_EVENT_MOUSEUP ? WM_LBUTTONUP
                                                             : WM_MOUSEMOVE;
-    const bool leftDown = (event->buttons & 1) != 0;
+    const bool taken = webGiveMouse(message, (event->buttons & 1) != 0, event->clientX, event->clientY);
+    // A press on a window is the program's: no text selection or dragging of the page.
+    return taken && type == EMSCRIPTEN_EVENT_MOUSEDOWN ? EM_TRUE : EM_FALSE;
+}
+
+// A program that ends through exit() takes its windows off the page with it, and hears no more.
+void webEnd() {
+    webStopPageInput();
+    webRemoveAllWindows();
+}
+
+}  // namespace
+
+bool webGiveMouse(UINT message, bool leftDown, double clientX, double clientY) {
+    int x = 0;
+    int y = 0;
+    const BackendWindow* window = webCaptureWindow();
+    if (window != nullptr) {
+        webPointInWindow(window, clientX, clientY, &x, &y);
+    } else if ((window = webWindowAt(clientX, clientY, &x, &y)) == nullptr) {
+        return false;
+    }
     const HWND handle = window->handle;
     const int screenX = window->x + x;
     const int screenY = window->y + y;
     const uint64_t time = backendMilliseconds();
     webKeep([=] { coreMouseInput(handle, message, leftDown, x, y, screenX, screenY, time); });
-    // A press on a window is the program's: no text selection or dragging of the page.
-    return type == EMSCRIPTEN_EVENT_MOUSEDOWN ? EM_TRUE : EM_FALSE;
+    return true;
 }
 
-}  // namespace
+// A key button sends what pressing its key does: the key-down, what the key types without Shift
+// (a letter in lower case, a digit; the core types the control characters), the key-up.
+extern "C" EMSCRIPTEN_KEEPALIVE void webPressKey(int virtualKey) {
+    if (!backendReportsKey(static_cast<unsigned long>(virtualKey))) return;
+    const WORD key = static_cast<WORD>(virtualKey);
+    const bool typesText = std::isalnum(virtualKey) != 0;
+    webKeepKey(key, true, typesText ? std::string(1, static_cast<char>(std::tolower(virtualKey))) : "",
+               false);
+    webKeepKey(key, false, std::string(), false);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int webPointerInput(int phase, int id, double clientX, double clientY) {
+    return webTouchInput(phase, id, clientX, clientY) ? 1 : 0;
+}
 
 void webListen() {
     const char* page = EMSCRIPTEN_EVENT_TARGET_WINDOW;
@@ -94,13 +115,11 @@ void webListen() {
     emscripten_set_mousedown_callback(page, nullptr, EM_FALSE, webOnMouse);
     emscripten_set_mouseup_callback(page, nullptr, EM_FALSE, webOnMouse);
     emscripten_set_mousemove_callback(page, nullptr, EM_FALSE, webOnMouse);
+    webListenToPage();
+    std::atexit(webEnd);
 }
 
 bool webInputPending() { return !webInput.empty(); }
-
-// The page keeps sending a held button's moves and release to the page's window wherever the
-// mouse goes, so capturing is only a matter of whom they are given to.
-void backendCaptureMouse(bool capture) { webCapturing = capture; }
 
 void backendPumpEvents() {
     while (!webInput.empty()) {

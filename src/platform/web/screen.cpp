@@ -4,23 +4,10 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
-#include <cstdlib>
 
 #include "platform/web/web_backend.h"
 
-namespace {
-
-bool webStarted = false;
-
-}  // namespace
-
-void backendStart() {
-    if (webStarted) return;
-    webStarted = true;
-    webListen();
-    // A program that ends through exit() takes its windows off the page with it.
-    std::atexit(webRemoveAllWindows);
-}
+void backendStart() { webListen(); }
 
 double webPixelRatio() { return emscripten_get_device_pixel_ratio(); }
 

@@ -23,16 +23,28 @@ double webPixelRatio();
 // become the point in that window's device pixels.
 BackendWindow* webWindowAt(double clientX, double clientY, int* x, int* y);
 
-// The backend's window of a Win32 window, or null.
-BackendWindow* webFindWindowOf(HWND handle);
+// The window holding the mouse capture, and the window last shown (the one the page's keys go
+// to); null for none.
+BackendWindow* webCaptureWindow();
+BackendWindow* webLastShownWindow();
 
-// Where a point of the viewport (CSS pixels) lies in a window, in its device pixels.
+// Where a point of the viewport (CSS pixels) lies in a window, in its device pixels, through the
+// scale the page shows the desktop at.
 void webPointInWindow(const BackendWindow* window, double clientX, double clientY, int* x, int* y);
+
+// Gives the left button's message for a point of the viewport to the window holding the capture,
+// else to the window under it; false where there is neither.
+bool webGiveMouse(UINT message, bool leftDown, double clientX, double clientY);
 
 // Takes every window's canvas off the page.
 void webRemoveAllWindows();
 
-// Listens to the page's keys and mouse once; what comes is kept until backendPumpEvents.
+// A touch or pen contact's phase (0 down, 1 move, 2 up, 3 cancelled) at a point of the viewport,
+// as the left button; true where the program takes it (touch.cpp).
+bool webTouchInput(int phase, int id, double clientX, double clientY);
+
+// Listens to the page's keys, mouse, touch and key buttons; what comes is kept until
+// backendPumpEvents. Until the program ends.
 void webListen();
 
 // True while input is waiting for backendPumpEvents.
@@ -54,11 +66,20 @@ void webPlaceCanvas(const char* id, int x, int y, int width, int height, double 
 void webShowCanvas(const char* id, int shown);
 void webRemoveCanvas(const char* id);
 void webRaiseCanvas(const char* id);
-// The viewport's size in CSS pixels, and the top left of a canvas in it.
+// The viewport's size in CSS pixels, the top left of a canvas in it, and the scale the desktop
+// is shown at (1, or less where the viewport is too small for the windows).
 double webViewportWidth();
 double webViewportHeight();
 double webCanvasLeft(const char* id);
 double webCanvasTop(const char* id);
+double webDesktopScale();
+// Sends touch and pen to webPointerInput and the page's key buttons to webPressKey, or stops.
+void webListenToPage();
+void webStopPageInput();
+// Called by the page: a touch or pen contact (webTouchInput, 1 where taken); a key button
+// pressed (a virtual key).
+int webPointerInput(int phase, int id, double clientX, double clientY);
+void webPressKey(int virtualKey);
 // The depth bits of a WebGL 2 drawing buffer with a depth buffer, or 0 without WebGL 2.
 int webProbeWebGl2DepthBits();
 }

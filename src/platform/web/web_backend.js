@@ -1,6 +1,7 @@
 // The page side of the browser backend, as an Emscripten JS library: the waits the program
 // sleeps in (by Asyncify, so the page runs meanwhile), the modal box, the canvases that are the
-// program's windows, and the probe for WebGL 2.
+// program's windows on the page's desktop scaled to fit, touch and the page's key buttons, and
+// the probe for WebGL 2.
 mergeInto(LibraryManager.library, {
     // The one sleep in progress: how to end it, and its timer.
     $webSleep: {wake: null, timer: 0},
@@ -73,20 +74,46 @@ mergeInto(LibraryManager.library, {
         });
     },
 
+    // The page's desktop holds the windows (the page's body where it has none), and is shown
+    // scaled down, never up, so that every shown window is wholly in the space the page gives it.
+    $webDesktop: {scale: 1, element: null, fit: null},
+    $webFitDesktop__deps: ['$webDesktop'],
+    $webFitDesktop: function() {
+        var desktop = webDesktop.element, space = desktop.parentElement, right = 0, bottom = 0;
+        if (desktop === document.body) return;
+        for (var canvas of desktop.querySelectorAll('canvas')) {
+            if (canvas.style.display === 'none') continue;
+            right = Math.max(right, parseFloat(canvas.style.left) + parseFloat(canvas.style.width));
+            bottom = Math.max(bottom, parseFloat(canvas.style.top) + parseFloat(canvas.style.height));
+        }
+        webDesktop.scale = Math.min(1, space.clientWidth / right, space.clientHeight / bottom);
+        desktop.style.transform = webDesktop.scale < 1 ? 'scale(' + webDesktop.scale + ')' : '';
+    },
+
+    webCreateCanvas__deps: ['$webDesktop', '$webFitDesktop'],
     webCreateCanvas: function(id, title) {
+        if (!webDesktop.element) {
+            webDesktop.element = document.getElementById('desktop') || document.body;
+            webDesktop.fit = new ResizeObserver(webFitDesktop);
+            webDesktop.fit.observe(webDesktop.element.parentElement);
+        }
         var canvas = document.createElement('canvas');
         canvas.id = UTF8ToString(id);
         canvas.className = 'win32-window';
         canvas.style.position = 'absolute';
         canvas.style.display = 'none';
-        // The program's drag is its own: no text selection, no touch scrolling, no menu.
+        // What the window shows, for those who cannot see it, as the page words it.
+        canvas.setAttribute('role', 'img');
+        canvas.setAttribute('aria-label', webDesktop.element.dataset.label || UTF8ToString(title));
+        // The program's drag is its own: no text selection, no touch scrolling or zoom, no menu.
         canvas.style.touchAction = 'none';
         canvas.addEventListener('contextmenu', function(event) { event.preventDefault(); });
-        document.body.append(canvas);
+        webDesktop.element.append(canvas);
         document.title = UTF8ToString(title);
     },
 
     // The drawing buffer has the window's size; CSS pixels are that over the pixel ratio.
+    webPlaceCanvas__deps: ['$webFitDesktop'],
     webPlaceCanvas: function(id, x, y, width, height, pixelRatio) {
         var canvas = document.getElementById(UTF8ToString(id));
         canvas.style.left = (x / pixelRatio) + 'px';
@@ -95,18 +122,27 @@ mergeInto(LibraryManager.library, {
         canvas.style.height = (height / pixelRatio) + 'px';
         if (canvas.width !== width) canvas.width = width;
         if (canvas.height !== height) canvas.height = height;
+        webFitDesktop();
     },
 
-    webShowCanvas: function(
-        id, shown) { document.getElementById(UTF8ToString(id)).style.display = shown ? 'block' : 'none'; },
+    webShowCanvas__deps: ['$webFitDesktop'],
+    webShowCanvas: function(id, shown) {
+        document.getElementById(UTF8ToString(id)).style.display = shown ? 'block' : 'none';
+        webFitDesktop();
+    },
 
+    webRemoveCanvas__deps: ['$webFitDesktop'],
     webRemoveCanvas: function(id) {
         var canvas = document.getElementById(UTF8ToString(id));
         if (canvas) canvas.remove();
+        webFitDesktop();
     },
 
     // Later elements of the page are drawn over earlier ones.
-    webRaiseCanvas: function(id) { document.body.append(document.getElementById(UTF8ToString(id))); },
+    webRaiseCanvas: function(id) {
+        var canvas = document.getElementById(UTF8ToString(id));
+        canvas.parentElement.append(canvas);
+    },
 
     webViewportWidth: function() { return window.innerWidth; },
     webViewportHeight: function() { return window.innerHeight; },
@@ -114,6 +150,35 @@ mergeInto(LibraryManager.library, {
         id) { return document.getElementById(UTF8ToString(id)).getBoundingClientRect().left; },
     webCanvasTop: function(
         id) { return document.getElementById(UTF8ToString(id)).getBoundingClientRect().top; },
+    webDesktopScale__deps: ['$webDesktop'],
+    webDesktopScale: function() { return webDesktop.scale; },
+
+    // Touch and pen go to webPointerInput (a mouse is listened to through html5.h); a contact the
+    // program takes keeps coming to its canvas and does nothing else on the page. The key buttons
+    // press their keys (webPressKey). Until webStopPageInput, when the program has ended.
+    $webPageInput: {stop: null},
+    webListenToPage__deps: ['$webPageInput', 'webPointerInput', 'webPressKey'],
+    webListenToPage: function() {
+        webPageInput.stop = new AbortController();
+        var phases = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
+        var give = function(event) {
+            if (event.pointerType === 'mouse') return;
+            var taken = _webPointerInput(phases[event.type], event.pointerId, event.clientX, event.clientY);
+            if (!taken || event.type !== 'pointerdown') return;
+            event.preventDefault();
+            if (event.target.setPointerCapture) event.target.setPointerCapture(event.pointerId);
+        };
+        for (var type in phases) window.addEventListener(type, give, {signal: webPageInput.stop.signal});
+        for (var button of document.querySelectorAll('button[data-key]')) {
+            button.addEventListener(
+                'click', function(event) { _webPressKey(Number(event.currentTarget.dataset.key)); },
+                {signal: webPageInput.stop.signal});
+        }
+    },
+    webStopPageInput__deps: ['$webPageInput'],
+    webStopPageInput: function() {
+        if (webPageInput.stop) webPageInput.stop.abort();
+    },
 
     // A throw-away canvas asks for what the program's windows will get; its context is let go.
     webProbeWebGl2DepthBits: function() {

@@ -1,6 +1,7 @@
 // Native windows in a page: each is a canvas, placed and sized in device pixels (its drawing
 // buffer has the window's size, its CSS size is that over the pixel ratio, so it is sharp on a
-// high-density display); the page's title is the window's.
+// high-density display); the page's title is the window's. The mouse capture and the window
+// last shown.
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -13,6 +14,8 @@ namespace {
 
 std::vector<std::unique_ptr<BackendWindow>> webWindows;
 int webLastWindowId = 0;
+BackendWindow* webCapturing = nullptr;
+BackendWindow* webLastShown = nullptr;
 
 void webPlace(const BackendWindow* window) {
     webPlaceCanvas(window->id.c_str(), window->x, window->y, window->width, window->height, webPixelRatio());
@@ -20,16 +23,13 @@ void webPlace(const BackendWindow* window) {
 
 }  // namespace
 
-BackendWindow* webFindWindowOf(HWND handle) {
-    for (const auto& window : webWindows) {
-        if (window->handle == handle) return window.get();
-    }
-    return nullptr;
-}
+BackendWindow* webCaptureWindow() { return webCapturing; }
+
+BackendWindow* webLastShownWindow() { return webLastShown; }
 
 void webPointInWindow(const BackendWindow* window, double clientX, double clientY, int* x, int* y) {
     const char* id = window->id.c_str();
-    const double ratio = webPixelRatio();
+    const double ratio = webPixelRatio() / webDesktopScale();
     *x = static_cast<int>(std::floor((clientX - webCanvasLeft(id)) * ratio));
     *y = static_cast<int>(std::floor((clientY - webCanvasTop(id)) * ratio));
 }
@@ -73,6 +73,8 @@ BackendWindow* backendCreateGlWindow(const BackendWindowSettings& settings, int,
 }
 
 void backendDestroyWindow(BackendWindow* window) {
+    if (webCapturing == window) webCapturing = nullptr;
+    if (webLastShown == window) webLastShown = nullptr;
     webRemoveCanvas(window->id.c_str());
     webWindows.erase(std::find_if(webWindows.begin(), webWindows.end(),
                                   [window](const auto& live) { return live.get() == window; }));
@@ -81,6 +83,7 @@ void backendDestroyWindow(BackendWindow* window) {
 // A page has no minimised or maximised canvases: both show it as it is.
 void backendShowWindow(BackendWindow* window, BackendShow how) {
     window->shown = how != BackendShow::hide;
+    if (window->shown) webLastShown = window;
     webShowCanvas(window->id.c_str(), window->shown);
 }
 
@@ -103,3 +106,7 @@ void backendRaiseWindow(BackendWindow* window) {
     std::rotate(live, live + 1, webWindows.end());
     webRaiseCanvas(window->id.c_str());
 }
+
+// The page keeps sending a held button's moves and release to the page's window wherever the
+// mouse goes, so capturing is only a matter of whom they are given to.
+void backendCaptureMouse(BackendWindow* window) { webCapturing = window; }
