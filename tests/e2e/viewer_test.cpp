@@ -145,16 +145,19 @@ TEST_P(Viewer, ShowsTheModelAndAnswersKeysMouseAndResizing) {
     EXPECT_EQ(start.describe(),
               (target.windowManager ? Rect{start.x, start.y, 819, 819} : Rect{50, 50, 819, 819}).describe());
 
-    // The model in the middle with only background round it (what is not background lies in its
-    // box); its two sides in their own colours, in whole areas rather than speckled (the coplanar
+    // The model where it belongs, with only background round it (what is not background lies in
+    // its box): x within +-7.99589 and its height 0..15.707963 shifted down by 9, in a view 30 units
+    // across, so from 0.2335 to 0.7665 of the width and from 0.2764 to 0.8 of the height, to 4
+    // pixels. Its two sides in their own colours, in whole areas rather than speckled (the coplanar
     // copies of each facet must not fight).
     ASSERT_TRUE(settles()) << "the model moves untouched";
     const Image plain = picture();
     const Rect model = plain.box([](Rgb c) { return !isGrey(c); }).value_or(Rect{});
     const int area = model.width * model.height;
-    EXPECT_NEAR(double(model.width) / plain.width, 0.53, 0.08) << model.describe();
-    EXPECT_NEAR(double(model.height) / plain.height, 0.52, 0.08) << model.describe();
-    EXPECT_NEAR(model.x + model.width / 2.0, plain.width / 2.0, plain.width * 0.05) << model.describe();
+    const auto at = [](int pixel, double share, int size) { return std::abs(pixel - share * size) <= 4; };
+    EXPECT_TRUE(at(model.x, 0.2335, plain.width) && at(model.x + model.width, 0.7665, plain.width) &&
+                at(model.y, 0.2764, plain.height) && at(model.y + model.height, 0.8, plain.height))
+        << model.describe();
     EXPECT_TRUE(plain.count(isFront, model) > area / 20 && plain.count(isBack, model) > area / 20)
         << shot("first-frame");
     int pairs = 0, changes = 0;

@@ -181,17 +181,12 @@ test(
             assert.equal(await pixels(page), rest, `${modifier}+f is the browser's, not the program's`);
         }
 
-        // A press at rest draws one frame with the start step; each move then one with its own step,
-        // also out of the window above and left, where the points are negative.
-        await move(centre, centre);
-        await page.mouse.down();
-        await frames(page);
-        const steps = [`press:${centre},${centre}`];
-        for (const [x, y, name] of [[-40, -30, 'turned'], [side + 60, centre], [centre, side + 60, 'back']]) {
-            await move(x, y);
-            steps.push(`drag:${x},${y}`);
-            if (name) await expectLooksLikeMesa(page, side, name, steps);
-        }
+        // A press at rest draws one frame with the start step; each move then one with its own step: page
+        // points from the window's middle out above and left of it (negative window points), right of it
+        // and below it, where the back side comes into view.
+        const middle = centre + 50;
+        await dragLooksLikeMesa(
+            page, 'back', [[middle, middle], [10, 20], [side + 110, middle], [middle, side + 110]]);
 
         await move(centre + 100, centre + 40);
         await page.mouse.up();
