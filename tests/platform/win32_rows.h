@@ -1,12 +1,15 @@
 // The Win32 behaviours a program relies on, as rows: each is a line of steps on one popup window,
-// and its report lists what its window procedure and GetMessageA saw, in order; the tests compare
-// the reports with tests/data/win32_rows*.txt. The rows in `portable` need no input, so they run
-// on the subset's core (through the fake backend) and on a real Win32 alike.
+// and its report lists what its window procedure and GetMessageA saw, in order. The rows are the
+// headings of tests/data/win32_rows*.txt, whose reports the tests compare with those the rows
+// give; the rows of win32_rows.txt need no input, so they run on the subset's core (through the
+// fake backend) and on a real Win32 alike. A new row is a new heading, its report then recorded
+// with HELICOID_UPDATE_TRACE=1.
 #pragma once
 
 #include "platform/win32.h"
 
 #include <functional>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -23,22 +26,20 @@ namespace rows {
 //   palettes     two new palettes and then the first one selected into the window's device
 //                context, each SelectPalette's result noted
 //   =WORD        notes WORD
-struct Row {
-    const char* what;
-    const char* steps;
-};
+// The rows of a golden text: its headings "== WHAT: STEPS", each without its "== ".
+std::vector<std::string> rowsOf(std::istream& golden);
 
-// Runs a row and closes the windows it opened; its report is "== WHAT: STEPS", then a line for
-// each thing seen ("WM_SIZE 0 200x100" from the procedure, "got ..." from the queue). A step not
-// listed above goes to `other` (input the fake backend gives), with the window and its numbers.
-std::string report(const Row& row, const std::function<void(HWND, const std::string&, int, int)>& other = {});
+// Runs a row ("WHAT: STEPS") and closes the windows it opened; its report is "== WHAT: STEPS",
+// then a line for each thing seen ("WM_SIZE 0 200x100" from the procedure, "got ..." from the
+// queue). A step not listed above goes to `other` (input the fake backend gives), with the window
+// and its numbers.
+std::string report(const std::string& row,
+                   const std::function<void(HWND, const std::string&, int, int)>& other = {});
 
 // Notes a line in the report of the row being run.
 void note(const std::string& line);
 
 // Lets `ms` milliseconds pass: sleeping on Windows, moving the fake clock on here.
 void pause(unsigned ms);
-
-extern const std::vector<Row> portable;
 
 }  // namespace rows
