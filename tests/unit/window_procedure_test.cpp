@@ -1,8 +1,9 @@
 // The window procedure against the recording stand-ins, as tables of cases whose outcomes are
 // compared as one text with tests/data/window_procedure_cases.txt: messages before the rendering
 // context and with a palette (their result, calls and the state they leave; the golden program
-// trace has the others); scripts of presses, drags, releases and keys fed through the message loop
-// in an 800 x 800 window (the frames, the rotation step of each, the state); and the palette made
+// trace has the others); scripts of presses, drags, releases and keys, written in the file's
+// headings, fed through the message loop in an 800 x 800 window (the frames, the rotation step of
+// each, the state); and the palette made
 // for each kind of pixel format (its calls, some of its entries among them).
 #include "app/message_loop.h"
 #include "app/window_procedure.h"
@@ -14,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <new>
+#include <sstream>
 
 namespace {
 
@@ -38,43 +42,28 @@ const MessageCase messages[] = {
     {"ThisWindowSOwnPaletteChangeIsNot", true, true, WM_PALETTECHANGED, 1, 0},
 };
 
-struct Event {
-    UINT message;
-    int x, y;        // a WM_CHAR's character in x
-    int idleBefore;  // frames the loop may draw before this message arrives
-};
+// Each heading "== TrackballScripts/WHAT: START EVENT..." of the recorded cases is a script:
+// START is rest (drawn continuously) or stopped (by a click), an event is MESSAGE:X,Y,FRAMES
+// (down, move, up, or char with the character's code as X), FRAMES the frames the loop may draw
+// before the message arrives.
+const std::pair<std::string, UINT> eventMessages[] = {
+    {"down", WM_LBUTTONDOWN}, {"move", WM_MOUSEMOVE}, {"up", WM_LBUTTONUP}, {"char", WM_CHAR}};
 
-struct Script {
-    const char* what;
-    bool stopped;  // starts stopped by a click rather than resting (drawn continuously)
-    std::vector<Event> events;
-};
-
-// A table, a row each, laid out as one.
-// clang-format off
-const Script scripts[] = {
-    {"AClickAtRestStopsTheModelAfterOneFrameWithTheCurrentStep", false,
-     {{WM_LBUTTONDOWN, 400, 400, 2}, {WM_LBUTTONUP, 400, 400, 1}}},
-    {"AClickWhenStoppedDrawsOnlyTheFrameOfTheRelease", true,
-     {{WM_LBUTTONDOWN, 300, 300, 0}, {WM_LBUTTONUP, 300, 300, 0}}},
-    {"ADragToTheRightTurnsAboutTheVerticalAxisByTheLastStepOfABurst", true, {{WM_LBUTTONDOWN, 400, 400, 0},
-     {WM_MOUSEMOVE, 450, 400, 0}, {WM_MOUSEMOVE, 500, 400, 0}, {WM_LBUTTONUP, 400, 400, 1}}},
-    {"ADragStraightUpReleasedAboveThePressPointSpinsOnAboutTheHorizontalAxis", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 300, 0}, {WM_LBUTTONUP, 400, 250, 1}}},
-    {"AReleaseAwayWithNoMotionSpinsWithTheStepOfBeforeThePress", false,
-     {{WM_LBUTTONDOWN, 400, 400, 1}, {WM_LBUTTONUP, 410, 400, 1}}},
-    {"AReleaseWhileSpinningStopsOnlyAtTheStoredPressPoint", false, {{WM_LBUTTONDOWN, 400, 400, 0},
-     {WM_LBUTTONUP, 410, 400, 0}, {WM_LBUTTONUP, 10, 20, 0}, {WM_LBUTTONUP, 400, 400, 1}}},
-    {"MotionToTheSameSpherePointGivesAStepThatTurnsNothing", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, 400, 400, 1}, {WM_LBUTTONUP, 401, 400, 2}}},
-    {"ADragOutAboveAndLeftOfTheWindowTurnsTowardsTheRim", true,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_MOUSEMOVE, -300, -200, 0}, {WM_LBUTTONUP, 400, 400, 1}}},
-    {"AKeyWhileSpinningFreelyLeavesTheSpinGoing", false,
-     {{WM_LBUTTONDOWN, 400, 400, 0}, {WM_LBUTTONUP, 410, 400, 0}, {WM_CHAR, 'p', 0, 2}}},
-    {"AReleaseWithoutAPressWhenStoppedChangesNothing", true, {{WM_LBUTTONUP, 300, 300, 0}}},
-    {"MotionWithoutAPressChangesNothing", true, {{WM_MOUSEMOVE, 500, 500, 0}}},
-};
-// clang-format on
+void queueScript(const std::string& script) {
+    std::istringstream events(script);
+    std::string event;
+    events >> event;
+    animating = event == "rest" ? 1 : 0;
+    idleFunc = animating ? idleFrame : nullptr;
+    for (int x = 0, y = 0, frames = 0; events >> event;) {
+        std::sscanf(event.c_str() + event.find(':'), ":%d,%d,%d", &x, &y, &frames);
+        for (const auto& [name, message] : eventMessages)
+            if (event.rfind(name + ":", 0) == 0)
+                fakeWin32.queue.push_back(
+                    {message, message == WM_CHAR ? WPARAM(x) : 0, MAKELPARAM(x, y), frames});
+    }
+    fakeWin32.queue.push_back({WM_QUIT, 0, 0, 2});
+}
 
 bool failAllocation = false;  // makes the palette's memory unobtainable
 const DWORD window = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
@@ -120,23 +109,20 @@ TEST(WindowProcedure, EveryCaseEndsAsRecorded) {
         const LRESULT result = WndProc(fakeWindow, c.message, c.wParam, c.lParam);
         write(text, "Messages", c.what, {"result " + std::to_string(result), viewerState()});
     }
-    for (const Script& s : scripts) {
+    std::ifstream cases(std::string(HELICOID_TEST_DATA) + "/window_procedure_cases.txt");
+    for (std::string heading; std::getline(cases, heading);) {
+        if (heading.rfind("== TrackballScripts/", 0) != 0) continue;
         resetRecorder();
         windowWidth = windowHeight = 800;
         hDC = fakeDC;
         hRC = fakeContext;
         fakeWin32.windowProc = WndProc;
-        animating = s.stopped ? 0 : 1;
-        idleFunc = s.stopped ? nullptr : idleFrame;
-        for (const Event& e : s.events)
-            fakeWin32.queue.push_back(
-                {e.message, e.message == WM_CHAR ? WPARAM(e.x) : 0, MAKELPARAM(e.x, e.y), e.idleBefore});
-        fakeWin32.queue.push_back({WM_QUIT, 0, 0, 2});
+        queueScript(heading.substr(heading.find(": ") + 2));
         runMessageLoop();
         std::vector<std::string> after = callsOf("glRotatef");
         after.push_back(std::to_string(callsOf("SwapBuffers").size()) + " frames; " + viewerState());
         trace.clear();
-        write(text, "TrackballScripts", s.what, after);
+        write(text, "TrackballScripts", heading.substr(20).c_str(), after);
     }
     for (const PaletteCase& c : palettes) {
         resetRecorder();
