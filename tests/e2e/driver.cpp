@@ -89,11 +89,6 @@ std::optional<int> Program::waitForExit(Millis timeout) {
     return status_;
 }
 
-std::string Program::state() {
-    const std::optional<int> code = waitForExit(Millis(0));
-    return code ? "ended with " + std::to_string(*code) : "running";
-}
-
 std::string Program::output() const {
     std::ifstream log(log_);
     return {std::istreambuf_iterator<char>(log), {}};
@@ -167,8 +162,7 @@ std::string Screen::windows() {
         unsigned char* name = nullptr;
         int length = 0, type = 0;
         xdo_get_window_name(xdo_, window, &name, &length, &type);
-        list += "\"" + std::string(name ? reinterpret_cast<char*>(name) : "") + "\" " +
-                rect(window).value_or(Rect{}).describe() + "; ";
+        list += "\"" + std::string(name ? reinterpret_cast<char*>(name) : "") + "\"; ";
         XFree(name);
     }
     return list.empty() ? "none" : list;

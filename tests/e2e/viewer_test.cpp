@@ -52,8 +52,9 @@ std::unique_ptr<Program> launch(Screen& screen, bool wine, std::vector<std::stri
 // What to know when a window does not come: whether the program runs, what it wrote, and which
 // windows the display has.
 std::string why(Program& program, Screen& screen) {
-    return "; the program is " + program.state() + "; its output: \"" + program.output() +
-           "\"; the windows shown: " + screen.windows();
+    const std::optional<int> code = program.waitForExit(Millis(0));
+    return "; the program " + (code ? "ended with " + std::to_string(*code) : std::string("runs")) +
+           "; its output: \"" + program.output() + "\"; the windows shown: " + screen.windows();
 }
 
 struct Target {
