@@ -33,19 +33,20 @@ export function launch({pixelRatio = 1, args = []} = {}) {
     });
 }
 
-// Opens the page (in `viewport` where given), and waits for the notice. Script errors, console errors and
-// requests for anything not on our server (or in the page itself) are kept in page.errors: the page must have
-// none.
-export async function openPage(browser, url, viewport) {
+// Opens the page (in `viewport` where given; after `before`, given the page, has run), and waits for
+// `until` (the notice). Script errors, console errors and requests for anything not on our server (or in
+// the page itself) are kept in page.errors: the page must have none.
+export async function openPage(browser, url, viewport, {before, until = 'dialog'} = {}) {
     const page = await browser.newPage();
     if (viewport) await page.setViewport(viewport);
     page.errors = [];
     page.on('pageerror', error => page.errors.push(error.message));
     page.on('console', message => message.type() === 'error' && page.errors.push(message.text()));
-    const ours = address => address.startsWith(url) || address.startsWith('data:');
+    const ours = address => address.startsWith(new URL('.', url).href) || address.startsWith('data:');
     page.on('request', request => ours(request.url()) || page.errors.push(request.url()));
+    if (before) await before(page);
     await page.goto(url);
-    await page.waitForSelector('dialog');
+    await page.waitForSelector(until);
     return page;
 }
 

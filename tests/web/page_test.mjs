@@ -111,13 +111,15 @@ async function dragLooksLikeMesa(page, name, points, finger) {
     await expectLooksLikeMesa(page, side, name, steps);
 }
 
-// Runs `body` on the page in a browser of its own; the page must end with no errors.
+// Runs `body` on the page (served, or at options.url) in a browser of its own; the page must end with
+// no errors but the `failed` request's.
 async function onPage(options, body) {
     const browser = await launch(options);
     try {
-        const page = await openPage(browser, server.url, options.viewport);
+        const page = await openPage(browser, options.url ?? server.url, options.viewport, options);
         await body(page);
-        assert.deepEqual(page.errors, []);
+        const failed = /^Failed to load resource: (net::ERR_CONNECTION_REFUSED|.* 404 )/;
+        assert.deepEqual(page.errors.filter(e => !(options.failed && failed.test(e))), []);
     } finally {
         await browser.close();
     }
@@ -269,5 +271,67 @@ test(
         assert.equal(await page.$('canvas'), null, 'a window behind the box');
         await page.keyboard.press('Escape');
         await page.waitForFunction(() => document.getElementById('status').textContent.includes('ended'));
-        assert.equal(await status(page), endedWith(1));
+        assert.match(
+            await status(page), /code 1\. This browser gives it no WebGL 2: turn on .* Start it again$/);
+    }));
+
+// On a slow connection (1.6 Mbit/s, 150 ms) the page's request for the .wasm: refused, missing or damaged,
+// one sentence with what to try (the request's own console error aside); answered, how far it is.
+for (const [i, [answer, text]] of [
+         [r => r.abort('connectionrefused'), /\(no answer for helicoid.wasm\): check the connection, then/],
+         [r => r.respond({status: 404}), /^The program could not be downloaded \(.* answered 404\): check/],
+         [r => r.respond({body: 'not WebAssembly'}), /^The program arrived damaged \(.*\): to download it/],
+         [r => r.continue(), /^Loading…\s+[1-9][0-9]? %$/]]
+         .entries()) {
+    const before = async page => {
+        await page.emulateNetworkConditions({download: 2e5, upload: 2e5, latency: 150});
+        await page.setRequestInterception(true);
+        page.on('request', r => (r.url().endsWith('.wasm') ? answer(r) : r.continue()));
+    };
+    const says = async page => {
+        const shown = source => new RegExp(source).test(document.getElementById('status').textContent);
+        await page.waitForFunction(shown, {}, text.source);
+        await page.screenshot({path: `${shots}/download-${i}.png`});
+        if (i < 3) assert.match(await status(page), / reload the page\.$/);
+    };
+    test(`the download: ${text}`, () => onPage({before, until: '#status', failed: true}, says));
+}
+
+// The window's context lost or restored by WEBGL_lose_context; once the page hears.
+const context = (page, event) => page.evaluate(async event => {
+    const canvas = document.querySelector('canvas');
+    window.loser ??= canvas.getContext('webgl2').getExtension('WEBGL_lose_context');
+    const heard = new Promise(done => canvas.addEventListener(`webglcontext${event}`, done));
+    window.loser[event === 'lost' ? 'loseContext' : 'restoreContext']();
+    await heard;
+}, event);
+const fromDisk = {
+    url: `file://${process.env.HELICOID_WEB_DIR}/index.html`
+};
+test(
+    'opened from disk; a lost context comes back as it was',
+    () => onPage(fromDisk, async page => {
+        await startViewer(page);
+        // Keys before, keys while lost, losses in a row; the picture is then Mesa's for all the keys.
+        for (const [name, keys, lostKeys, times, options] of [
+                 ['fog', ['f'], [], 1], ['outlines', ['p'], [], 1, {nearby: true, mean: 2}],
+                 ['twice', [], [], 2], ['fog-while-lost', [], ['f'], 1]]) {
+            for (const k of keys) await page.keyboard.press(k);
+            for (let i = 0; i < times; ++i) {
+                await context(page, 'lost');
+                for (const k of lostKeys) await (await page.keyboard.press(k), frames(page));
+                await context(page, 'restored');
+            }
+            await frames(page);
+            await expectLooksLikeMesa(page, 614, `restored-${name}`, [...keys, ...lostKeys], options);
+            for (const k of [...keys, ...lostKeys]) await page.keyboard.press(k);
+        }
+        // A spin goes on through a loss.
+        await (await page.mouse.move(300, 300), page.mouse.down());
+        await (await page.mouse.move(400, 380), frames(page));
+        await (await page.mouse.up(), context(page, 'lost'));
+        await context(page, 'restored');
+        const restored = (await frames(page), await pixels(page));
+        assert.ok(
+            restored.length > 10000 && (await frames(page), await pixels(page)) !== restored, 'spinning');
     }));

@@ -104,6 +104,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webPressKey(int virtualKey) {
     webKeepKey(key, false, std::string(), false);
 }
 
+// Kept as input is, so that the program remakes what it draws with at its next pump, where it
+// calls GL, not in the page's event.
+extern "C" EMSCRIPTEN_KEEPALIVE void webCanvasRestored(int number) {
+    webKeep([number] {
+        BackendWindow* window = webWindowWithId("win32-window-" + std::to_string(number));
+        if (window != nullptr) webContextRestored(window);
+    });
+}
+
 extern "C" EMSCRIPTEN_KEEPALIVE int webPointerInput(int phase, int id, double clientX, double clientY) {
     return webTouchInput(phase, id, clientX, clientY) ? 1 : 0;
 }

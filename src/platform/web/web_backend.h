@@ -36,6 +36,9 @@ void webPointInWindow(const BackendWindow* window, double clientX, double client
 // else to the window under it; false where there is neither.
 bool webGiveMouse(UINT message, bool leftDown, double clientX, double clientY);
 
+// The window whose canvas has this element id, or null.
+BackendWindow* webWindowWithId(const std::string& id);
+
 // Takes every window's canvas off the page.
 void webRemoveAllWindows();
 
@@ -46,6 +49,10 @@ bool webTouchInput(int phase, int id, double clientX, double clientY);
 // Listens to the page's keys, mouse, touch and key buttons; what comes is kept until
 // backendPumpEvents. Until the program ends.
 void webListen();
+
+// The window's contexts, lost by the browser, are back: each gets a new handle (made current if
+// it was), and the window is repainted (gl.cpp).
+void webContextRestored(BackendWindow* window);
 
 // True while input is waiting for backendPumpEvents.
 bool webInputPending();
@@ -77,9 +84,10 @@ double webDesktopScale();
 void webListenToPage();
 void webStopPageInput();
 // Called by the page: a touch or pen contact (webTouchInput, 1 where taken); a key button
-// pressed (a virtual key).
+// pressed (a virtual key); the context of the canvas win32-window-<number> restored.
 int webPointerInput(int phase, int id, double clientX, double clientY);
 void webPressKey(int virtualKey);
+void webCanvasRestored(int number);
 // The depth bits of a WebGL 2 drawing buffer with a depth buffer, or 0 without WebGL 2.
 int webProbeWebGl2DepthBits();
 }

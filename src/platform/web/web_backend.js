@@ -90,7 +90,7 @@ mergeInto(LibraryManager.library, {
         desktop.style.transform = webDesktop.scale < 1 ? 'scale(' + webDesktop.scale + ')' : '';
     },
 
-    webCreateCanvas__deps: ['$webDesktop', '$webFitDesktop'],
+    webCreateCanvas__deps: ['$webDesktop', '$webFitDesktop', 'webCanvasRestored'],
     webCreateCanvas: function(id, title) {
         if (!webDesktop.element) {
             webDesktop.element = document.getElementById('desktop') || document.body;
@@ -108,6 +108,11 @@ mergeInto(LibraryManager.library, {
         // The program's drag is its own: no text selection, no touch scrolling or zoom, no menu.
         canvas.style.touchAction = 'none';
         canvas.addEventListener('contextmenu', function(event) { event.preventDefault(); });
+        // A lost WebGL context is kept restorable (the browser gives it back only when asked to by
+        // this); when it is back, the program is told (webCanvasRestored, by the id's number).
+        canvas.addEventListener('webglcontextlost', function(event) { event.preventDefault(); });
+        canvas.addEventListener(
+            'webglcontextrestored', function() { _webCanvasRestored(Number(canvas.id.split('-').pop())); });
         webDesktop.element.append(canvas);
         document.title = UTF8ToString(title);
     },

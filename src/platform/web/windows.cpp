@@ -44,6 +44,12 @@ BackendWindow* webWindowAt(double clientX, double clientY, int* x, int* y) {
     return nullptr;
 }
 
+BackendWindow* webWindowWithId(const std::string& id) {
+    auto window = std::find_if(webWindows.begin(), webWindows.end(),
+                               [&id](const auto& live) { return live->id == id; });
+    return window != webWindows.end() ? window->get() : nullptr;
+}
+
 void webRemoveAllWindows() {
     while (!webWindows.empty()) backendDestroyWindow(webWindows.back().get());
 }
@@ -52,7 +58,7 @@ void webRemoveAllWindows() {
 BackendWindow* backendCreateWindow(const BackendWindowSettings& settings) {
     auto window = std::make_unique<BackendWindow>();
     window->handle = settings.handle;
-    window->id = "win32-window-" + std::to_string(++webLastWindowId);
+    window->id = "win32-window-" + std::to_string(++webLastWindowId);  // as webCanvasRestored names it
     window->selector = "#" + window->id;
     window->x = settings.placed ? settings.x : 0;
     window->y = settings.placed ? settings.y : 0;
