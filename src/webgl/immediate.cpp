@@ -4,7 +4,24 @@
 #include "webgl/draw_inputs.h"
 #include "webgl/state.h"
 
+#include <cstdint>
+#include <cstring>
+
 using namespace glsubset;
+
+namespace {
+
+bool sameBits(const Vertex& a, const Vertex& b) {
+    uint32_t x[6], y[6];
+    static_assert(sizeof x == sizeof a);
+    std::memcpy(x, &a, sizeof x);
+    std::memcpy(y, &b, sizeof y);
+    uint32_t differ = 0;
+    for (int i = 0; i < 6; ++i) differ |= x[i] ^ y[i];
+    return differ == 0;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -13,19 +30,24 @@ void glBegin(GLenum mode) {
     if (s.inBatch) return;
     s.inBatch = true;
     s.batchMode = mode;
-    s.batch.clear();
+    s.batchSize = 0;
 }
 
 void glEnd(void) {
     State& s = state();
     if (!s.inBatch) return;
     s.inBatch = false;
+    if (s.batchSize != s.batch.size()) {
+        s.batch.resize(s.batchSize);
+        s.batchChanged = true;
+    }
     if (s.batchMode != GL_TRIANGLES) return;  // the only primitive drawn
     static Assembly assembly;
     assemble(s, assembly);
-    const DrawInputs inputs = drawInputs(s);
-    deviceDraw(inputs, assembly.triangles.data(), int(assembly.triangles.size()), false);
-    deviceDraw(inputs, assembly.lines.data(), int(assembly.lines.size()), true);
+    DrawInputs inputs = drawInputs(s);
+    inputs.sideGiven = !assembly.allFilled;
+    deviceDraw(inputs, assembly.triangles, assembly.version, false);
+    deviceDraw(inputs, assembly.lines, assembly.version, true);
 }
 
 void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
@@ -35,10 +57,20 @@ void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
     normal[2] = nz;
 }
 
+// The corner goes where the last batch's corner of the same number is, unless it is already
+// there to the bit.
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     State& s = state();
     if (!s.inBatch) return;
     const float* n = s.normal;
-    s.batch.push_back({{x, y, z}, {n[0], n[1], n[2]}});
+    const Vertex corner = {{x, y, z}, {n[0], n[1], n[2]}};
+    if (s.batchSize == s.batch.size()) {
+        s.batch.push_back(corner);
+        s.batchChanged = true;
+    } else if (!sameBits(s.batch[s.batchSize], corner)) {
+        s.batch[s.batchSize] = corner;
+        s.batchChanged = true;
+    }
+    ++s.batchSize;
 }
 }

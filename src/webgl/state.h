@@ -16,10 +16,16 @@ struct Matrix {
     float m[16];
 };
 
+const Matrix identityMatrix = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+
 struct MatrixStack {
     Matrix levels[matrixStackDepth];
     int top;
 };
+
+// The matrix on top of a stack, the one its calls change and drawing uses.
+inline Matrix& topOf(MatrixStack& stack) { return stack.levels[stack.top]; }
+inline const Matrix& topOf(const MatrixStack& stack) { return stack.levels[stack.top]; }
 
 struct Light {
     float ambient[4];
@@ -71,11 +77,18 @@ struct State {
     float normal[3];
     bool inBatch;
     GLenum batchMode;
+    // The corners of the batch being gathered, or of the last one: the first batchSize of batch.
+    // A batch overwrites the one before in place and notes whether any corner differs, so that
+    // a batch sent again unchanged (a program's every frame) need not be assembled again.
     std::vector<Vertex> batch;
+    size_t batchSize;
+    bool batchChanged;  // since the batch was last assembled
 };
 
-// The process's state, with OpenGL's initial values until a call changes them.
-State& state();
+// The process's state, with OpenGL's initial values until a call changes them (a global rather
+// than a function's static: glVertex3f and glNormal3f reach it with no call and no guard).
+extern State processState;
+inline State& state() { return processState; }
 
 // The top of the stack glMatrixMode selected.
 Matrix& currentMatrix();
