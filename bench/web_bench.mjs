@@ -205,8 +205,9 @@ async function run(server, subject, {oneCore = false} = {}) {
     }
 }
 
-// A sampling profile of the page's main thread over `measure` while it draws: the share of the
-// busy samples (not idle, not the profiler's own) whose innermost function is each entry.
+// A sampling profile of the page's main thread over `measure` while it draws: the time a frame
+// of the busy samples (not idle, not the profiler's own), and each entry's share of them by its
+// innermost function.
 async function profile(server, subject) {
     const browser = await launch();
     try {
@@ -214,7 +215,7 @@ async function profile(server, subject) {
         await client.send('Profiler.enable');
         await client.send('Profiler.setSamplingInterval', {interval: 100});
         await client.send('Profiler.start');
-        await pause(measure);
+        const {frames} = await framesOver(page, measure);
         const {profile} = await client.send('Profiler.stop');
         const name = new Map(profile.nodes.map(node => {
             const {functionName, url} = node.callFrame;
@@ -228,8 +229,10 @@ async function profile(server, subject) {
             ++busy;
             counts.set(entry, (counts.get(entry) || 0) + 1);
         }
+        const busyMs = (profile.endTime - profile.startTime) / 1000 * busy / profile.samples.length / frames;
         await page.close();
-        return [...counts].sort((a, b) => b[1] - a[1]).slice(0, 15).map(([entry, n]) => [entry, (100 * n) / busy]);
+        const top = [...counts].sort((a, b) => b[1] - a[1]).slice(0, 12);
+        return {busyMs, top: top.map(([entry, n]) => [entry, (100 * n) / busy])};
     } finally {
         await browser.close();
     }
@@ -296,9 +299,10 @@ try {
         lines.push(`${version}, headless; one sampling profile (0.1 ms) of each page over ${
             measure / 1000} s of drawing, ${warmup / 1000} s after its first frame.`, '');
         for (const subject of subjects) {
-            lines.push(`## ${subject.name}: top entries by self time, % of the busy samples`, '');
-            lines.push('| entry | % |', '|---|---:|');
-            for (const [entry, share] of await profile(server, subject)) lines.push(`| \`${entry}\` | ${fixed(share)} |`);
+            const {busyMs, top} = await profile(server, subject);
+            lines.push(`## ${subject.name}: ${fixed(busyMs, 2)} ms a frame busy; top entries by self time`, '');
+            lines.push('| entry | % of busy |', '|---|---:|');
+            for (const [entry, share] of top) lines.push(`| \`${entry}\` | ${fixed(share)} |`);
             lines.push('');
         }
         fs.writeFileSync(report, lines.join('\n') + '\n');

@@ -5,6 +5,7 @@
 #include "webgl/state.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 using namespace glsubset;
@@ -19,6 +20,15 @@ bool sameBits(const Vertex& a, const Vertex& b) {
     uint32_t differ = 0;
     for (int i = 0; i < 6; ++i) differ |= x[i] ^ y[i];
     return differ == 0;
+}
+
+bool grow(State& s) {
+    const size_t room = s.batchRoom ? 2 * s.batchRoom : 1024;
+    void* grown = std::realloc(s.batch, room * sizeof(Vertex));
+    if (!grown) return false;
+    s.batch = static_cast<Vertex*>(grown);
+    s.batchRoom = room;
+    return true;
 }
 
 }  // namespace
@@ -37,10 +47,8 @@ void glEnd(void) {
     State& s = state();
     if (!s.inBatch) return;
     s.inBatch = false;
-    if (s.batchSize != s.batch.size()) {
-        s.batch.resize(s.batchSize);
-        s.batchChanged = true;
-    }
+    if (s.batchSize != s.batchHeld) s.batchChanged = true;
+    s.batchHeld = s.batchSize;
     if (s.batchMode != GL_TRIANGLES) return;  // the only primitive drawn
     static Assembly assembly;
     assemble(s, assembly);
@@ -64,10 +72,14 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     if (!s.inBatch) return;
     const float* n = s.normal;
     const Vertex corner = {{x, y, z}, {n[0], n[1], n[2]}};
-    if (s.batchSize == s.batch.size()) {
-        s.batch.push_back(corner);
-        s.batchChanged = true;
-    } else if (!sameBits(s.batch[s.batchSize], corner)) {
+    if (s.batchSize < s.batchHeld) {
+        Vertex& held = s.batch[s.batchSize];
+        if (!sameBits(held, corner)) {
+            held = corner;
+            s.batchChanged = true;
+        }
+    } else {
+        if (s.batchSize == s.batchRoom && !grow(s)) return;  // no memory: the corner is lost
         s.batch[s.batchSize] = corner;
         s.batchChanged = true;
     }

@@ -1,6 +1,8 @@
 // OpenGL's initial state and the process's one copy of it.
 #include "webgl/state.h"
 
+#include <cstdlib>
+
 namespace glsubset {
 
 namespace {
@@ -59,7 +61,8 @@ State freshState() {
     s.normal[2] = 1;
     s.inBatch = false;
     s.batchMode = GL_TRIANGLES;
-    s.batchSize = 0;
+    s.batch = nullptr;
+    s.batchSize = s.batchHeld = s.batchRoom = 0;
     s.batchChanged = true;
     return s;
 }
@@ -68,7 +71,10 @@ State freshState() {
 
 State processState = freshState();
 
-void resetState() { state() = freshState(); }
+void resetState() {
+    std::free(state().batch);
+    state() = freshState();
+}
 
 Matrix& currentMatrix() {
     return topOf(state().matrixMode == GL_PROJECTION ? state().projection : state().modelview);

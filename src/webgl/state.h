@@ -4,7 +4,7 @@
 
 #include <GL/gl.h>
 
-#include <vector>
+#include <cstddef>
 
 namespace glsubset {
 
@@ -77,11 +77,16 @@ struct State {
     float normal[3];
     bool inBatch;
     GLenum batchMode;
-    // The corners of the batch being gathered, or of the last one: the first batchSize of batch.
-    // A batch overwrites the one before in place and notes whether any corner differs, so that
-    // a batch sent again unchanged (a program's every frame) need not be assembled again.
-    std::vector<Vertex> batch;
+    // The corners of the batch being gathered (batchSize so far) and of the last one (the first
+    // batchHeld): a batch overwrites the one before in place and notes whether any corner
+    // differs, so that a batch sent again unchanged (a program's every frame) need not be
+    // assembled again. The memory comes from realloc: where the program sleeps by Asyncify, a
+    // function that can reach a call through a pointer (as std::vector's growth does, in
+    // operator new) is rewritten to be able to sleep and runs slower, glVertex3f among them.
+    Vertex* batch;
     size_t batchSize;
+    size_t batchHeld;
+    size_t batchRoom;
     bool batchChanged;  // since the batch was last assembled
 };
 

@@ -9,6 +9,7 @@
 #include <webgl/webgl1.h>
 #include <webgl/webgl2.h>
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
@@ -59,13 +60,32 @@ struct Buffer {
     uint32_t version;  // of the vertices it holds; 0: none
 };
 
+// What the context was last told, so that calls that would change nothing are left out; until
+// then, values that no call gives.
+struct ContextState {
+    GLuint program;
+    GLuint vertexArray;
+    std::array<float, 4> clearColour;
+    int depthTest;
+    float lineWidth;
+};
+
 struct DeviceObjects {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
     Program programs[fogModes][maxLights + 1];  // by fog mode and count of enabled lights
     Buffer buffers[2];                          // triangles, lines
+    ContextState told;
 };
 
 DeviceObjects objects = {};
+
+// Whether `value` differs from what the context was told; from now on it is what it was told.
+template <typename T>
+bool changes(T& told, const T& value) {
+    if (told == value) return false;
+    told = value;
+    return true;
+}
 
 GLuint compileShader(GLenum type, const char* source) {
     GLuint shader = emscripten_glCreateShader(type);
@@ -104,6 +124,7 @@ void setAttribute(GLuint index, int size, size_t offset) {
 void makeObjects(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
     objects = DeviceObjects{};
     objects.context = context;
+    objects.told = {0, 0, {-1, -1, -1, -1}, -1, 0};
     for (Buffer& buffer : objects.buffers) {
         emscripten_glGenVertexArrays(1, &buffer.vertexArray);
         emscripten_glBindVertexArray(buffer.vertexArray);
@@ -166,20 +187,21 @@ void setUniforms(Program& program, const DrawInputs& in) {
     program.sentOnce = true;
 }
 
-void setDepthTest(bool on) {
-    if (on) {
+// WebGL's depth function is GL_LESS unless told otherwise, and the subset never tells it.
+void setDepthTest(int on) {
+    if (!changes(objects.told.depthTest, on)) return;
+    if (on)
         emscripten_glEnable(GL_DEPTH_TEST);
-        emscripten_glDepthFunc(GL_LESS);
-    } else {
+    else
         emscripten_glDisable(GL_DEPTH_TEST);
-    }
 }
 
 }  // namespace
 
 void deviceClear(const float colour[4], bool colourBuffer, bool depthBuffer) {
     if (!ready()) return;
-    emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
+    if (changes(objects.told.clearColour, {colour[0], colour[1], colour[2], colour[3]}))
+        emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
     emscripten_glClear((colourBuffer ? GL_COLOR_BUFFER_BIT : 0) | (depthBuffer ? GL_DEPTH_BUFFER_BIT : 0));
 }
 
@@ -189,9 +211,10 @@ void deviceDraw(const DrawInputs& inputs, const std::vector<DeviceVertex>& verti
     if (count == 0 || !ready()) return;
     Program& program = objects.programs[inputs.fogMode][inputs.lightCount];
     if (program.id == 0) program = linkProgram(inputs.lightCount, inputs.fogMode);
-    emscripten_glUseProgram(program.id);
+    if (changes(objects.told.program, program.id)) emscripten_glUseProgram(program.id);
     Buffer& buffer = objects.buffers[lines];
-    emscripten_glBindVertexArray(buffer.vertexArray);
+    if (changes(objects.told.vertexArray, buffer.vertexArray))
+        emscripten_glBindVertexArray(buffer.vertexArray);
     if (buffer.version != version) {
         emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer.buffer);
         emscripten_glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(DeviceVertex)) * count, vertices.data(),
@@ -200,7 +223,7 @@ void deviceDraw(const DrawInputs& inputs, const std::vector<DeviceVertex>& verti
     }
     setUniforms(program, inputs);
     setDepthTest(inputs.depthTest);
-    emscripten_glLineWidth(inputs.lineWidth);
+    if (changes(objects.told.lineWidth, inputs.lineWidth)) emscripten_glLineWidth(inputs.lineWidth);
     emscripten_glDrawArrays(lines ? GL_LINES : GL_TRIANGLES, 0, count);
 }
 
