@@ -80,7 +80,8 @@ function instrument() {
 // gives it in 10 ms ticks).
 async function cpuTimes(session) {
     const {processInfo} = await session.send('SystemInfo.getProcessInfo');
-    const ran = (pid, thread) => Number(fs.readFileSync(`/proc/${pid}/task/${thread}/schedstat`, 'utf8').split(' ')[0]) / 1e9;
+    const ran = (pid, thread) =>
+        Number(fs.readFileSync(`/proc/${pid}/task/${thread}/schedstat`, 'utf8').split(' ')[0]) / 1e9;
     const allThreads = pid => {
         try {
             return fs.readdirSync(`/proc/${pid}/task`).reduce((sum, thread) => {
@@ -296,11 +297,14 @@ try {
         }
     })();
     if (process.env.PROFILE) {
-        lines.push(`${version}, headless; one sampling profile (0.1 ms) of each page over ${
-            measure / 1000} s of drawing, ${warmup / 1000} s after its first frame.`, '');
+        lines.push(
+            `${version}, headless; one sampling profile (0.1 ms) of each page over ${
+                measure / 1000} s of drawing, ${warmup / 1000} s after its first frame.`,
+            '');
         for (const subject of subjects) {
             const {busyMs, top} = await profile(server, subject);
-            lines.push(`## ${subject.name}: ${fixed(busyMs, 2)} ms a frame busy; top entries by self time`, '');
+            lines.push(
+                `## ${subject.name}: ${fixed(busyMs, 2)} ms a frame busy; top entries by self time`, '');
             lines.push('| entry | % of busy |', '|---|---:|');
             for (const [entry, share] of top) lines.push(`| \`${entry}\` | ${fixed(share)} |`);
             lines.push('');
@@ -317,8 +321,10 @@ try {
             console.error(
                 `round ${round + 1} ${subject.name}: ${fixed(result.cores.fps)} fps, main thread ${
                     fixed(result.cores.main, 2)} ms a frame,` +
-                ` ${fixed(result.oneCore.fps)} fps on one core, first frame ${fixed(result.firstFrame, 0)} ms after Return,` +
-                ` stopped ${fixed(result.stoppedShare.all, 2)} % of a core (load ${fs.readFileSync('/proc/loadavg', 'utf8').split(' ')[0]})`);
+                ` ${fixed(result.oneCore.fps)} fps on one core, first frame ${
+                    fixed(result.firstFrame, 0)} ms after Return,` +
+                ` stopped ${fixed(result.stoppedShare.all, 2)} % of a core (load ${
+                    fs.readFileSync('/proc/loadavg', 'utf8').split(' ')[0]})`);
         }
     }
     runs.empty = await emptyPage();
@@ -336,28 +342,44 @@ lines.push(
     'core from its start. Per frame: CPU ms of the page\'s main thread (/proc; DevTools\' ThreadTime),',
     'of its scripts (DevTools\' ScriptDuration, in thread time) and of the GPU process.', '');
 const measures = [
-    ['frames a second', r => r.fps, 1], ['main thread, /proc', r => r.main, 2], ['main thread, DevTools', r => r.thread, 2],
-    ['scripts', r => r.script, 2], ['GPU process', r => r.gpu, 2], ['all of Chromium', r => r.all, 1]
+    ['frames a second', r => r.fps, 1], ['main thread, /proc', r => r.main, 2],
+    ['main thread, DevTools', r => r.thread, 2], ['scripts', r => r.script, 2],
+    ['GPU process', r => r.gpu, 2], ['all of Chromium', r => r.all, 1]
 ];
 // Per round and subject, and the medians of the rounds and of each round's ratio ours / other.
 function perFrame(heading, cores) {
     lines.push(`## ${heading}`, '');
-    lines.push(`| round | subject | ${measures.map(([label]) => label).join(' | ')} |`,
-               `|---|---|${measures.map(() => '---:').join('|')}|`);
+    lines.push(
+        `| round | subject | ${measures.map(([label]) => label).join(' | ')} |`,
+        `|---|---|${measures.map(() => '---:').join('|')}|`);
     for (let i = 0; i < rounds; ++i)
         for (const subject of subjects)
-            lines.push(`| ${i + 1} | ${subject.name} | ${measures.map(([, pick, digits]) => fixed(pick(runs[subject.name][i][cores]), digits)).join(' | ')} |`);
+            lines.push(`| ${i + 1} | ${subject.name} | ${
+                measures.map(([, pick, digits]) => fixed(pick(runs[subject.name][i][cores]), digits))
+                    .join(' | ')} |`);
     for (const subject of subjects)
-        lines.push(`| **median** | ${subject.name} | ${measures.map(([, pick, digits]) => fixed(median(runs[subject.name].map(r => pick(r[cores]))), digits)).join(' | ')} |`);
+        lines.push(`| **median** | ${subject.name} | ${
+            measures
+                .map(([, pick, digits]) => fixed(median(runs[subject.name].map(r => pick(r[cores]))), digits))
+                .join(' | ')} |`);
     for (const other of others)
-        lines.push(`| **median ratio** | ${ours} / ${other} | ${measures.map(([, pick]) => `**${fixed(median(runs[ours].map((r, i) => pick(r[cores]) / pick(runs[other][i][cores]))), 2)}**`).join(' | ')} |`);
+        lines.push(`| **median ratio** | ${ours} / ${other} | ${
+            measures
+                .map(
+                    ([, pick]) => `**${
+                        fixed(
+                            median(runs[ours].map((r, i) => pick(r[cores]) / pick(runs[other][i][cores]))),
+                            2)}**`)
+                .join(' | ')} |`);
     lines.push('');
 }
 perFrame('Drawing at rest, per frame (ms) and frames a second', 'cores');
 perFrame('Drawing at rest, Chromium pinned to one core', 'oneCore');
 
 lines.push('## Start-up, stopped (medians of the rounds)', '');
-lines.push(`| | ${subjects.map(subject => subject.name).join(' | ')} |`, `|---|${subjects.map(() => '---').join('|')}|`);
+lines.push(
+    `| | ${subjects.map(subject => subject.name).join(' | ')} |`,
+    `|---|${subjects.map(() => '---').join('|')}|`);
 const row = (label, pick, digits = 0, unit = '') => lines.push(
     `| ${label} | ` +
     subjects.map(subject => `${fixed(median(runs[subject.name].map(pick)), digits)}${unit}`).join(' | ') +

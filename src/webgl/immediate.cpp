@@ -12,13 +12,19 @@ using namespace glsubset;
 
 namespace {
 
-bool sameBits(const Vertex& a, const Vertex& b) {
-    uint32_t x[6], y[6];
-    static_assert(sizeof x == sizeof a);
-    std::memcpy(x, &a, sizeof x);
-    std::memcpy(y, &b, sizeof y);
+uint32_t bitsOf(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// Whether the corner holds these values, to the bit (0 and -0 differ, a NaN equals itself).
+bool holds(const Vertex& corner, const float position[3], const float normal[3]) {
     uint32_t differ = 0;
-    for (int i = 0; i < 6; ++i) differ |= x[i] ^ y[i];
+    for (int i = 0; i < 3; ++i) {
+        differ |= bitsOf(corner.position[i]) ^ bitsOf(position[i]);
+        differ |= bitsOf(corner.normal[i]) ^ bitsOf(normal[i]);
+    }
     return differ == 0;
 }
 
@@ -70,17 +76,16 @@ void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     State& s = state();
     if (!s.inBatch) return;
-    const float* n = s.normal;
-    const Vertex corner = {{x, y, z}, {n[0], n[1], n[2]}};
+    const float position[3] = {x, y, z};
     if (s.batchSize < s.batchHeld) {
         Vertex& held = s.batch[s.batchSize];
-        if (!sameBits(held, corner)) {
-            held = corner;
+        if (!holds(held, position, s.normal)) {
+            held = {{x, y, z}, {s.normal[0], s.normal[1], s.normal[2]}};
             s.batchChanged = true;
         }
     } else {
         if (s.batchSize == s.batchRoom && !grow(s)) return;  // no memory: the corner is lost
-        s.batch[s.batchSize] = corner;
+        s.batch[s.batchSize] = {{x, y, z}, {s.normal[0], s.normal[1], s.normal[2]}};
         s.batchChanged = true;
     }
     ++s.batchSize;
