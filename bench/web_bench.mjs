@@ -218,22 +218,24 @@ async function profile(server, subject) {
         await client.send('Profiler.start');
         const {frames} = await framesOver(page, measure);
         const {profile} = await client.send('Profiler.stop');
-        const name = new Map(profile.nodes.map(node => {
-            const {functionName, url} = node.callFrame;
-            return [node.id, `${functionName || '(anonymous)'} ${url ? path.basename(url) : ''}`.trim()];
+        // By node: its function and the file it is in (none: the browser's own, WebGL calls too).
+        const where = new Map(profile.nodes.map(node => {
+            const {functionName, url} = node.callFrame, file = url ? path.basename(url) : '';
+            return [node.id, [`${functionName || '(anonymous)'} ${file}`.trim(), file || 'the browser']];
         }));
-        const counts = new Map();
+        const counts = new Map(), files = new Map();
         let busy = 0;
         for (const id of profile.samples) {
-            const entry = name.get(id);
+            const [entry, file] = where.get(id);
             if (['(idle)', '(program)', '(profiler)'].includes(entry)) continue;
             ++busy;
             counts.set(entry, (counts.get(entry) || 0) + 1);
+            files.set(file, (files.get(file) || 0) + 1);
         }
         const busyMs = (profile.endTime - profile.startTime) / 1000 * busy / profile.samples.length / frames;
         await page.close();
-        const top = [...counts].sort((a, b) => b[1] - a[1]).slice(0, 12);
-        return {busyMs, top: top.map(([entry, n]) => [entry, (100 * n) / busy])};
+        const share = map => [...map].sort((x, y) => y[1] - x[1]).map(([k, n]) => [k, (100 * n) / busy]);
+        return {busyMs, top: share(counts).slice(0, 12), files: share(files)};
     } finally {
         await browser.close();
     }
@@ -302,9 +304,10 @@ try {
                 measure / 1000} s of drawing, ${warmup / 1000} s after its first frame.`,
             '');
         for (const subject of subjects) {
-            const {busyMs, top} = await profile(server, subject);
+            const {busyMs, top, files} = await profile(server, subject);
             lines.push(
                 `## ${subject.name}: ${fixed(busyMs, 2)} ms a frame busy; top entries by self time`, '');
+            lines.push(files.map(([file, share]) => `${file} ${fixed(share)} %`).join(', ') + '.', '');
             lines.push('| entry | % of busy |', '|---|---:|');
             for (const [entry, share] of top) lines.push(`| \`${entry}\` | ${fixed(share)} |`);
             lines.push('');

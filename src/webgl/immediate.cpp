@@ -28,7 +28,8 @@ bool holds(const Vertex& corner, const float position[3], const float normal[3])
     return differ == 0;
 }
 
-bool grow(State& s) {
+// Out of line, so that glVertex3f stays small where it is inlined.
+[[gnu::noinline]] bool grow(State& s) {
     const size_t room = s.batchRoom ? 2 * s.batchRoom : 1024;
     void* grown = std::realloc(s.batch, room * sizeof(Vertex));
     if (!grown) return false;
@@ -72,8 +73,9 @@ void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
 }
 
 // The corner goes where the last batch's corner of the same number is, unless it is already
-// there to the bit.
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+// there to the bit. Inlined into its callers where the program is optimised at link time: a call
+// for each corner costs more than the rest of its work.
+[[gnu::always_inline]] void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     State& s = state();
     if (!s.inBatch) return;
     const float position[3] = {x, y, z};
