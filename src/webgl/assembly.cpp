@@ -149,11 +149,11 @@ bool facesFront(const Matrix& modelview, const Matrix& projection, const Vertex 
     return twiceArea > 0;
 }
 
-void assemble(State& s, Assembly& out) {
-    if (s.batchChanged) {
+void assemble(const State& s, Assembly& out) {
+    if (out.batchVersion != s.batchVersion) {
         findRepeatedTriangles(s, out.repeatedTriangles);
+        out.batchVersion = s.batchVersion;
         out.edgesFound = out.allFilled = false;
-        s.batchChanged = false;
     }
     const bool allFilled = s.polygonModes[front] == GL_FILL && s.polygonModes[back] == GL_FILL;
     if (allFilled && out.allFilled && out.depthTestUsed == s.depthTest) return;

@@ -27,7 +27,8 @@ struct Repeats {
 struct Assembly {
     std::vector<DeviceVertex> triangles;
     std::vector<DeviceVertex> lines;
-    uint32_t version;  // changes with what triangles and lines hold
+    uint32_t version;       // changes with what triangles and lines hold
+    uint32_t batchVersion;  // of the batch they were made from
     Repeats repeatedTriangles;
     Repeats repeatedEdges;
     bool edgesFound;  // repeatedEdges is of the batch
@@ -45,6 +46,6 @@ bool facesFront(const Matrix& modelview, const Matrix& projection, const Vertex 
 // Triangles keep their corners' order, so that with both sides filled the rasteriser tells the
 // side each shows, and nothing depends on the matrices: a batch as the last one, under the same
 // switches, is left as it was.
-void assemble(State& s, Assembly& out);
+void assemble(const State& s, Assembly& out);
 
 }  // namespace glsubset

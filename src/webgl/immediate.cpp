@@ -54,7 +54,8 @@ void glEnd(void) {
     State& s = state();
     if (!s.inBatch) return;
     s.inBatch = false;
-    if (s.batchSize != s.batchHeld) s.batchChanged = true;
+    if (s.batchChanged || s.batchSize != s.batchHeld) ++s.batchVersion;
+    s.batchChanged = false;
     s.batchHeld = s.batchSize;
     if (s.batchMode != GL_TRIANGLES) return;  // the only primitive drawn
     static Assembly assembly;

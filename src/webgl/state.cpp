@@ -1,8 +1,6 @@
 // OpenGL's initial state and the process's one copy of it.
 #include "webgl/state.h"
 
-#include <cstdlib>
-
 namespace glsubset {
 
 namespace {
@@ -63,18 +61,14 @@ State freshState() {
     s.batchMode = GL_TRIANGLES;
     s.batch = nullptr;
     s.batchSize = s.batchHeld = s.batchRoom = 0;
-    s.batchChanged = true;
+    s.batchChanged = false;
+    s.batchVersion = 1;
     return s;
 }
 
 }  // namespace
 
 State processState = freshState();
-
-void resetState() {
-    std::free(state().batch);
-    state() = freshState();
-}
 
 Matrix& currentMatrix() {
     return topOf(state().matrixMode == GL_PROJECTION ? state().projection : state().modelview);

@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace glsubset {
 
@@ -87,7 +88,8 @@ struct State {
     size_t batchSize;
     size_t batchHeld;
     size_t batchRoom;
-    bool batchChanged;  // since the batch was last assembled
+    bool batchChanged;      // a corner of this batch differed from the one held
+    uint32_t batchVersion;  // changes whenever the corners held do
 };
 
 // The process's state, with OpenGL's initial values until a call changes them (a global rather
@@ -97,8 +99,5 @@ inline State& state() { return processState; }
 
 // The top of the stack glMatrixMode selected.
 Matrix& currentMatrix();
-
-// The reset state of a fresh context (the tests start from it).
-void resetState();
 
 }  // namespace glsubset
