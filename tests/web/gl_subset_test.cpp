@@ -33,7 +33,6 @@ const float mesa[16] = {
 
 int main() {
     initScene();  // the rotation starts at the identity
-    spinning = 1;
     for (const Steps& s : steps) {
         spinAngle = s.angle;
         spinAxis = s.axis;
