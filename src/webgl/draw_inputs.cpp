@@ -76,9 +76,9 @@ int shaderFog(const State& s) {
 
 DrawInputs drawInputs(const State& s) {
     DrawInputs in = {};
-    const Matrix& modelview = s.modelview.levels[s.modelview.top];
+    const Matrix& modelview = topOf(s.modelview);
     std::memcpy(in.modelview, modelview.m, sizeof in.modelview);
-    std::memcpy(in.projection, s.projection.levels[s.projection.top].m, sizeof in.projection);
+    std::memcpy(in.projection, topOf(s.projection).m, sizeof in.projection);
     normalMatrix(modelview, in.normalMatrix);
     setLighting(s, in);
     in.fogMode = shaderFog(s);

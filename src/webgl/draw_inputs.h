@@ -34,6 +34,7 @@ struct DrawInputs {
 
     int depthTest;
     float lineWidth;
+    int sideGiven;  // the vertices bring the side shown; otherwise the rasteriser tells it
 };
 
 DrawInputs drawInputs(const State& s);

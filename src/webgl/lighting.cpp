@@ -44,8 +44,7 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
     Light& target = state().lights[light - GL_LIGHT0];
     if (float* colour = colourOf(target, pname)) copy4(params, colour);
     // A position is fixed in eye space by the modelview of this moment, as OpenGL does.
-    if (pname == GL_POSITION)
-        transform(state().modelview.levels[state().modelview.top], params, target.direction);
+    if (pname == GL_POSITION) transform(topOf(state().modelview), params, target.direction);
 }
 
 void glLightModeli(GLenum pname, GLint param) {

@@ -1,18 +1,29 @@
-// The one WebGL program: OpenGL 1.1's lighting per vertex in eye space for the side the triangle
-// shows (worked out on the CPU, as outlines have no side of their own, and the same for the
-// triangle's three corners), then per fragment the fog from the interpolated absolute eye-space z.
-// Lighting only the shown side keeps one colour to interpolate: software renderers spend most of
-// a frame per pixel.
+// The one WebGL program: OpenGL 1.1's lighting per vertex in eye space, then per fragment the
+// colour of the side shown and the fog from the interpolated absolute eye-space z. The rasteriser
+// tells the side of a triangle (gl_FrontFacing) unless the vertices bring it (sideGiven:
+// outlines, which have no side of their own, and triangles whose side chose their polygon mode).
 #include "webgl/device.h"
 
 namespace glsubset {
 
-// After "#version 300 es" and "const int lightCount = N;" for the N enabled lights: a loop of a
-// constant count over constant indices, which compilers unroll (software renderers index uniform
-// arrays slowly otherwise).
-const char* const vertexShaderSource = R"(
-const int maxLights = 8;
+std::string shaderConstants(int lightCount, int fogMode) {
+    std::string constants = "#version 300 es\n";
+    auto add = [&constants](const char* name, int value) {
+        constants += "const int " + std::string(name) + " = " + std::to_string(value) + ";\n";
+    };
+    add("maxLights", maxLights);
+    add("lightCount", lightCount);
+    add("fogOff", fogOff);
+    add("fogLinear", fogLinear);
+    add("fogExp", fogExp);
+    add("fogExp2", fogExp2);
+    add("fogMode", fogMode);
+    return constants;
+}
 
+// The lights' loop has a constant count over constant indices, which compilers unroll (software
+// renderers index uniform arrays slowly otherwise).
+const char* const vertexShaderSource = R"(
 in vec3 position;
 in vec3 normal;
 in float facesFront;
@@ -30,8 +41,10 @@ uniform vec3 diffuseProduct[2 * maxLights];
 uniform vec3 specularProduct[2 * maxLights];
 uniform float shininess[2];
 uniform vec4 currentColour;
+uniform bool sideGiven;
 
-out vec4 colour;
+out vec4 frontColour;
+out vec4 backColour;
 out float fogDistance;
 
 // The colour of the side shown, whose normal n points out of that side: the front's material
@@ -59,18 +72,25 @@ void main() {
     fogDistance = abs(eye.z);
     // Back faces take the back material and the reversed normal with two-sided lighting, and the
     // front's otherwise.
-    bool front = facesFront > 0.5 || !twoSided;
     vec3 n = normalMatrix * normal;
-    colour = lighting ? litColour(front, front ? n : -n) : currentColour;
+    if (!lighting) {
+        frontColour = backColour = currentColour;
+    } else if (sideGiven) {
+        bool front = facesFront > 0.5 || !twoSided;
+        frontColour = backColour = litColour(front, front ? n : -n);
+    } else {
+        frontColour = litColour(true, n);
+        backColour = twoSided ? litColour(false, -n) : frontColour;
+    }
 }
 )";
 
-// After "#version 300 es" and "const int fogMode = M;" (0 none, 1 linear, 2 GL_EXP, 3 GL_EXP2):
-// without fog the colour goes through untouched, with no test per pixel.
+// Without fog the colour goes through untouched, with no test per pixel.
 const char* const fragmentShaderSource = R"(
 precision highp float;
 
-in vec4 colour;
+in vec4 frontColour;
+in vec4 backColour;
 in float fogDistance;
 
 uniform float fogDensity;
@@ -81,15 +101,16 @@ uniform vec4 fogColour;
 out vec4 fragmentColour;
 
 float fogFactor() {
-    if (fogMode == 1) return (fogEnd - fogDistance) / (fogEnd - fogStart);
-    if (fogMode == 2) return exp(-fogDensity * fogDistance);
+    if (fogMode == fogLinear) return (fogEnd - fogDistance) / (fogEnd - fogStart);
+    if (fogMode == fogExp) return exp(-fogDensity * fogDistance);
     float d = fogDensity * fogDistance;
     return exp(-d * d);
 }
 
 void main() {
+    vec4 colour = gl_FrontFacing ? frontColour : backColour;
     fragmentColour = colour;
-    if (fogMode != 0) fragmentColour.rgb = mix(fogColour.rgb, colour.rgb, clamp(fogFactor(), 0.0, 1.0));
+    if (fogMode != fogOff) fragmentColour.rgb = mix(fogColour.rgb, colour.rgb, clamp(fogFactor(), 0.0, 1.0));
 }
 )";
 

@@ -9,8 +9,6 @@ namespace glsubset {
 
 namespace {
 
-const Matrix identityMatrix = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
-
 float& at(Matrix& m, int row, int column) { return m.m[column * 4 + row]; }
 
 MatrixStack& currentStack() {
@@ -132,8 +130,9 @@ void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdou
 void glPushMatrix(void) {
     MatrixStack& stack = currentStack();
     if (stack.top + 1 >= matrixStackDepth) return;  // overflow: OpenGL ignores the call
-    stack.levels[stack.top + 1] = stack.levels[stack.top];
+    const Matrix below = topOf(stack);
     ++stack.top;
+    topOf(stack) = below;
 }
 
 void glPopMatrix(void) {
@@ -163,6 +162,6 @@ void glGetFloatv(GLenum pname, GLfloat* params) {
     const MatrixStack* stack = nullptr;
     if (pname == GL_MODELVIEW_MATRIX) stack = &state().modelview;
     if (pname == GL_PROJECTION_MATRIX) stack = &state().projection;
-    if (stack) std::memcpy(params, stack->levels[stack->top].m, sizeof(float) * 16);
+    if (stack) std::memcpy(params, topOf(*stack).m, sizeof(float) * 16);
 }
 }

@@ -1,14 +1,9 @@
 // OpenGL's initial state and the process's one copy of it.
 #include "webgl/state.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace glsubset {
 
 namespace {
-
-const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 void setColour(float* target, float r, float g, float b, float a) {
     target[0] = r;
@@ -19,7 +14,7 @@ void setColour(float* target, float r, float g, float b, float a) {
 
 void resetStack(MatrixStack& stack) {
     stack.top = 0;
-    std::copy(std::begin(identity), std::end(identity), stack.levels[0].m);
+    topOf(stack) = identityMatrix;
 }
 
 // Light 0 is white; the others give no diffuse or specular light until told to.
@@ -64,21 +59,19 @@ State freshState() {
     s.normal[2] = 1;
     s.inBatch = false;
     s.batchMode = GL_TRIANGLES;
+    s.batch = nullptr;
+    s.batchSize = s.batchHeld = s.batchRoom = 0;
+    s.batchChanged = false;
+    s.batchVersion = 1;
     return s;
 }
 
 }  // namespace
 
-State& state() {
-    static State s = freshState();
-    return s;
-}
-
-void resetState() { state() = freshState(); }
+State processState = freshState();
 
 Matrix& currentMatrix() {
-    MatrixStack& stack = state().matrixMode == GL_PROJECTION ? state().projection : state().modelview;
-    return stack.levels[stack.top];
+    return topOf(state().matrixMode == GL_PROJECTION ? state().projection : state().modelview);
 }
 
 }  // namespace glsubset

@@ -4,7 +4,8 @@
 
 #include <GL/gl.h>
 
-#include <vector>
+#include <cstddef>
+#include <cstdint>
 
 namespace glsubset {
 
@@ -16,10 +17,16 @@ struct Matrix {
     float m[16];
 };
 
+const Matrix identityMatrix = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+
 struct MatrixStack {
     Matrix levels[matrixStackDepth];
     int top;
 };
+
+// The matrix on top of a stack, the one its calls change and drawing uses.
+inline Matrix& topOf(MatrixStack& stack) { return stack.levels[stack.top]; }
+inline const Matrix& topOf(const MatrixStack& stack) { return stack.levels[stack.top]; }
 
 struct Light {
     float ambient[4];
@@ -71,16 +78,26 @@ struct State {
     float normal[3];
     bool inBatch;
     GLenum batchMode;
-    std::vector<Vertex> batch;
+    // The corners of the batch being gathered (batchSize so far) and of the last one (the first
+    // batchHeld): a batch overwrites the one before in place and notes whether any corner
+    // differs, so that a batch sent again unchanged (a program's every frame) need not be
+    // assembled again. The memory comes from realloc: where the program sleeps by Asyncify, a
+    // function that can reach a call through a pointer (as std::vector's growth does, in
+    // operator new) is rewritten to be able to sleep and runs slower, glVertex3f among them.
+    Vertex* batch;
+    size_t batchSize;
+    size_t batchHeld;
+    size_t batchRoom;
+    bool batchChanged;      // a corner of this batch differed from the one held
+    uint32_t batchVersion;  // changes whenever the corners held do
 };
 
-// The process's state, with OpenGL's initial values until a call changes them.
-State& state();
+// The process's state, with OpenGL's initial values until a call changes them (a global rather
+// than a function's static: glVertex3f and glNormal3f reach it with no call and no guard).
+extern State processState;
+inline State& state() { return processState; }
 
 // The top of the stack glMatrixMode selected.
 Matrix& currentMatrix();
-
-// The reset state of a fresh context (the tests start from it).
-void resetState();
 
 }  // namespace glsubset

@@ -1,29 +1,91 @@
 // Draws with WebGL 2 through Emscripten's emscripten_gl* names, which stay WebGL's while the
 // subset defines the OpenGL 1.1 ones. The programs (one for each count of enabled lights and fog
-// mode) and the buffer are made on first use in each context and remade when another context
-// becomes current.
+// mode, with their uniforms' locations) and the buffers (one for triangles, one for lines, each
+// with the version of the vertices it holds) are made on first use in each context and remade
+// when another context becomes current.
 #include "webgl/device.h"
 
 #include <emscripten/html5.h>
 #include <webgl/webgl1.h>
 #include <webgl/webgl2.h>
 
+#include <array>
 #include <cstddef>
+#include <cstring>
+#include <iterator>
 #include <string>
 
 namespace glsubset {
 
 namespace {
 
-struct DeviceObjects {
-    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
-    GLuint programs[fogModes][maxLights + 1];  // by fog mode and count of enabled lights; 0 until made
-    GLuint program;                            // the one in use
+// The program's uniforms, by the order of their names.
+enum Uniform {
+    modelviewAt,
+    projectionAt,
+    normalMatrixAt,
+    lightingAt,
+    twoSidedAt,
+    directionAt,
+    halfVectorAt,
+    sceneColourAt,
+    ambientProductAt,
+    diffuseProductAt,
+    specularProductAt,
+    shininessAt,
+    currentColourAt,
+    sideGivenAt,
+    fogDensityAt,
+    fogStartAt,
+    fogEndAt,
+    fogColourAt,
+    uniformCount
+};
+const char* const uniformNames[] = {
+    "modelview",     "projection",  "normalMatrix",   "lighting",       "twoSided",        "direction",
+    "halfVector",    "sceneColour", "ambientProduct", "diffuseProduct", "specularProduct", "shininess",
+    "currentColour", "sideGiven",   "fogDensity",     "fogStart",       "fogEnd",          "fogColour"};
+static_assert(std::size(uniformNames) == uniformCount);
+
+struct Program {
+    GLuint id;  // 0 until made
+    GLint at[uniformCount];
+    DrawInputs sent;  // the uniforms' values, once sentOnce: WebGL keeps them with the program
+    bool sentOnce;
+};
+
+struct Buffer {
     GLuint vertexArray;
     GLuint buffer;
+    uint32_t version;  // of the vertices it holds; 0: none
+};
+
+// What the context was last told, so that calls that would change nothing are left out; until
+// then, values that no call gives.
+struct ContextState {
+    GLuint program;
+    GLuint vertexArray;
+    std::array<float, 4> clearColour;
+    int depthTest;
+    float lineWidth;
+};
+
+struct DeviceObjects {
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
+    Program programs[fogModes][maxLights + 1];  // by fog mode and count of enabled lights
+    Buffer buffers[2];                          // triangles, lines
+    ContextState told;
 };
 
 DeviceObjects objects = {};
+
+// Whether `value` differs from what the context was told; from now on it is what it was told.
+template <typename T>
+bool changes(T& told, const T& value) {
+    if (told == value) return false;
+    told = value;
+    return true;
+}
 
 GLuint compileShader(GLenum type, const char* source) {
     GLuint shader = emscripten_glCreateShader(type);
@@ -32,14 +94,10 @@ GLuint compileShader(GLenum type, const char* source) {
     return shader;
 }
 
-// A shader's source after its version and one integer constant.
-std::string withConstant(const char* name, int value, const char* source) {
-    return "#version 300 es\nconst int " + std::string(name) + " = " + std::to_string(value) + ";\n" + source;
-}
-
-GLuint linkProgram(int lightCount, int fogMode) {
-    const std::string vertexSource = withConstant("lightCount", lightCount, vertexShaderSource);
-    const std::string fragmentSource = withConstant("fogMode", fogMode, fragmentShaderSource);
+Program linkProgram(int lightCount, int fogMode) {
+    const std::string constants = shaderConstants(lightCount, fogMode);
+    const std::string vertexSource = constants + vertexShaderSource;
+    const std::string fragmentSource = constants + fragmentShaderSource;
     GLuint program = emscripten_glCreateProgram();
     GLuint vertexShader = compileShader(GL_VERTEX_SHADER, vertexSource.c_str());
     GLuint fragmentShader = compileShader(GL_FRAGMENT_SHADER, fragmentSource.c_str());
@@ -51,7 +109,10 @@ GLuint linkProgram(int lightCount, int fogMode) {
     emscripten_glLinkProgram(program);
     emscripten_glDeleteShader(vertexShader);
     emscripten_glDeleteShader(fragmentShader);
-    return program;
+    Program made = {program, {}, {}, false};
+    for (int i = 0; i < uniformCount; ++i)
+        made.at[i] = emscripten_glGetUniformLocation(program, uniformNames[i]);
+    return made;
 }
 
 void setAttribute(GLuint index, int size, size_t offset) {
@@ -63,13 +124,16 @@ void setAttribute(GLuint index, int size, size_t offset) {
 void makeObjects(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
     objects = DeviceObjects{};
     objects.context = context;
-    emscripten_glGenVertexArrays(1, &objects.vertexArray);
-    emscripten_glBindVertexArray(objects.vertexArray);
-    emscripten_glGenBuffers(1, &objects.buffer);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, objects.buffer);
-    setAttribute(0, 3, offsetof(DeviceVertex, position));
-    setAttribute(1, 3, offsetof(DeviceVertex, normal));
-    setAttribute(2, 1, offsetof(DeviceVertex, facesFront));
+    objects.told = {0, 0, {-1, -1, -1, -1}, -1, 0};
+    for (Buffer& buffer : objects.buffers) {
+        emscripten_glGenVertexArrays(1, &buffer.vertexArray);
+        emscripten_glBindVertexArray(buffer.vertexArray);
+        emscripten_glGenBuffers(1, &buffer.buffer);
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer.buffer);
+        setAttribute(0, 3, offsetof(DeviceVertex, position));
+        setAttribute(1, 3, offsetof(DeviceVertex, normal));
+        setAttribute(2, 1, offsetof(DeviceVertex, facesFront));
+    }
 }
 
 // The current context, with this library's objects made in it; false when there is none.
@@ -80,72 +144,87 @@ bool ready() {
     return true;
 }
 
-GLint location(const char* name) { return emscripten_glGetUniformLocation(objects.program, name); }
-
-void setMatrices(const DrawInputs& in) {
-    emscripten_glUniformMatrix4fv(location("modelview"), 1, GL_FALSE, in.modelview);
-    emscripten_glUniformMatrix4fv(location("projection"), 1, GL_FALSE, in.projection);
-    emscripten_glUniformMatrix3fv(location("normalMatrix"), 1, GL_FALSE, in.normalMatrix);
+void setMatrices(const GLint* at, const DrawInputs& in) {
+    emscripten_glUniformMatrix4fv(at[modelviewAt], 1, GL_FALSE, in.modelview);
+    emscripten_glUniformMatrix4fv(at[projectionAt], 1, GL_FALSE, in.projection);
+    emscripten_glUniformMatrix3fv(at[normalMatrixAt], 1, GL_FALSE, in.normalMatrix);
 }
 
-void setLighting(const DrawInputs& in) {
+void setLighting(const GLint* at, const DrawInputs& in) {
     const int slots = 2 * maxLights;
-    emscripten_glUniform1i(location("lighting"), in.lighting);
-    emscripten_glUniform1i(location("twoSided"), in.twoSided);
-    emscripten_glUniform3fv(location("direction"), maxLights, &in.direction[0][0]);
-    emscripten_glUniform3fv(location("halfVector"), maxLights, &in.halfVector[0][0]);
-    emscripten_glUniform4fv(location("sceneColour"), 2, &in.sceneColour[0][0]);
-    emscripten_glUniform3fv(location("ambientProduct"), slots, &in.ambientProduct[0][0][0]);
-    emscripten_glUniform3fv(location("diffuseProduct"), slots, &in.diffuseProduct[0][0][0]);
-    emscripten_glUniform3fv(location("specularProduct"), slots, &in.specularProduct[0][0][0]);
-    emscripten_glUniform1fv(location("shininess"), 2, in.shininess);
-    emscripten_glUniform4fv(location("currentColour"), 1, in.currentColour);
+    emscripten_glUniform1i(at[lightingAt], in.lighting);
+    emscripten_glUniform1i(at[twoSidedAt], in.twoSided);
+    emscripten_glUniform3fv(at[directionAt], maxLights, &in.direction[0][0]);
+    emscripten_glUniform3fv(at[halfVectorAt], maxLights, &in.halfVector[0][0]);
+    emscripten_glUniform4fv(at[sceneColourAt], 2, &in.sceneColour[0][0]);
+    emscripten_glUniform3fv(at[ambientProductAt], slots, &in.ambientProduct[0][0][0]);
+    emscripten_glUniform3fv(at[diffuseProductAt], slots, &in.diffuseProduct[0][0][0]);
+    emscripten_glUniform3fv(at[specularProductAt], slots, &in.specularProduct[0][0][0]);
+    emscripten_glUniform1fv(at[shininessAt], 2, in.shininess);
+    emscripten_glUniform4fv(at[currentColourAt], 1, in.currentColour);
 }
 
-void setFog(const DrawInputs& in) {
-    emscripten_glUniform1f(location("fogDensity"), in.fogDensity);
-    emscripten_glUniform1f(location("fogStart"), in.fogStart);
-    emscripten_glUniform1f(location("fogEnd"), in.fogEnd);
-    emscripten_glUniform4fv(location("fogColour"), 1, in.fogColour);
+void setFog(const GLint* at, const DrawInputs& in) {
+    emscripten_glUniform1f(at[fogDensityAt], in.fogDensity);
+    emscripten_glUniform1f(at[fogStartAt], in.fogStart);
+    emscripten_glUniform1f(at[fogEndAt], in.fogEnd);
+    emscripten_glUniform4fv(at[fogColourAt], 1, in.fogColour);
 }
 
-void setDepthTest(bool on) {
-    if (on) {
+// Sends the groups of uniforms whose values differ from those the program has.
+void setUniforms(Program& program, const DrawInputs& in) {
+    auto changed = [&program, &in](size_t from, size_t to) {
+        const char* now = reinterpret_cast<const char*>(&in);
+        const char* sent = reinterpret_cast<const char*>(&program.sent);
+        return !program.sentOnce || std::memcmp(now + from, sent + from, to - from) != 0;
+    };
+    if (changed(offsetof(DrawInputs, modelview), offsetof(DrawInputs, lighting))) setMatrices(program.at, in);
+    if (changed(offsetof(DrawInputs, lighting), offsetof(DrawInputs, fogMode))) setLighting(program.at, in);
+    if (changed(offsetof(DrawInputs, fogMode), offsetof(DrawInputs, depthTest))) setFog(program.at, in);
+    if (changed(offsetof(DrawInputs, sideGiven), sizeof(DrawInputs)))
+        emscripten_glUniform1i(program.at[sideGivenAt], in.sideGiven);
+    program.sent = in;
+    program.sentOnce = true;
+}
+
+// WebGL's depth function is GL_LESS unless told otherwise, and the subset never tells it.
+void setDepthTest(int on) {
+    if (!changes(objects.told.depthTest, on)) return;
+    if (on)
         emscripten_glEnable(GL_DEPTH_TEST);
-        emscripten_glDepthFunc(GL_LESS);
-    } else {
+    else
         emscripten_glDisable(GL_DEPTH_TEST);
-    }
 }
 
 }  // namespace
 
 void deviceClear(const float colour[4], bool colourBuffer, bool depthBuffer) {
     if (!ready()) return;
-    emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
+    if (changes(objects.told.clearColour, {colour[0], colour[1], colour[2], colour[3]}))
+        emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
     emscripten_glClear((colourBuffer ? GL_COLOR_BUFFER_BIT : 0) | (depthBuffer ? GL_DEPTH_BUFFER_BIT : 0));
 }
 
-void deviceDraw(const DrawInputs& inputs, const DeviceVertex* vertices, int count, bool lines) {
+void deviceDraw(const DrawInputs& inputs, const std::vector<DeviceVertex>& vertices, uint32_t version,
+                bool lines) {
+    const int count = int(vertices.size());
     if (count == 0 || !ready()) return;
-    GLuint& program = objects.programs[inputs.fogMode][inputs.lightCount];
-    if (program == 0) program = linkProgram(inputs.lightCount, inputs.fogMode);
-    objects.program = program;
-    emscripten_glUseProgram(program);
-    emscripten_glBindVertexArray(objects.vertexArray);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, objects.buffer);
-    emscripten_glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(DeviceVertex)) * count, vertices,
-                            GL_STREAM_DRAW);
-    setMatrices(inputs);
-    setLighting(inputs);
-    setFog(inputs);
+    Program& program = objects.programs[inputs.fogMode][inputs.lightCount];
+    if (program.id == 0) program = linkProgram(inputs.lightCount, inputs.fogMode);
+    if (changes(objects.told.program, program.id)) emscripten_glUseProgram(program.id);
+    Buffer& buffer = objects.buffers[lines];
+    if (changes(objects.told.vertexArray, buffer.vertexArray))
+        emscripten_glBindVertexArray(buffer.vertexArray);
+    if (buffer.version != version) {
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer.buffer);
+        emscripten_glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(DeviceVertex)) * count, vertices.data(),
+                                GL_DYNAMIC_DRAW);
+        buffer.version = version;
+    }
+    setUniforms(program, inputs);
     setDepthTest(inputs.depthTest);
-    emscripten_glLineWidth(inputs.lineWidth);
+    if (changes(objects.told.lineWidth, inputs.lineWidth)) emscripten_glLineWidth(inputs.lineWidth);
     emscripten_glDrawArrays(lines ? GL_LINES : GL_TRIANGLES, 0, count);
-}
-
-void deviceFlush() {
-    if (ready()) emscripten_glFlush();
 }
 
 }  // namespace glsubset

@@ -1,8 +1,10 @@
 // The web build's OpenGL subset where pictures cannot tell, run under Node (no WebGL there, so
 // drawing does nothing): the model's rotation, kept by multiplying in each frame's step and read
-// back with glGetFloatv, must be Mesa's to the bit.
+// back with glGetFloatv, must be Mesa's to the bit; a batch sent again with a corner moved must be
+// drawn moved (the viewer's own batch never changes).
 #include "scene/scene.h"
 #include "scene/viewer_state.h"
+#include "webgl/assembly.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,13 +35,21 @@ const float mesa[16] = {
 
 int main() {
     initScene();  // the rotation starts at the identity
-    spinning = 1;
     for (const Steps& s : steps) {
         spinAngle = s.angle;
         spinAxis = s.axis;
         for (int i = 0; i < s.times; ++i) accumulateRotation();
     }
-    if (std::memcmp(rotationMatrix, mesa, sizeof mesa) == 0) return 0;
-    std::printf("the rotation after the steps is not Mesa's\n");
-    return 1;
+    glsubset::Assembly assembly = {};
+    for (float x : {0.0f, 1.0f}) {
+        glBegin(GL_TRIANGLES);
+        for (float y : {0.0f, 1.0f, 2.0f}) glVertex3f(y == 0 ? x : 0, y, 0);
+        glEnd();
+        glsubset::assemble(glsubset::state(), assembly);
+    }
+    const bool moved = assembly.triangles[0].position[0] == 1,
+               mesas = !std::memcmp(rotationMatrix, mesa, sizeof mesa);
+    if (!mesas) std::printf("the rotation after the steps is not Mesa's\n");
+    if (!moved) std::printf("a batch sent again with a corner moved is drawn as before\n");
+    return mesas && moved ? 0 : 1;
 }

@@ -18,8 +18,10 @@
 //   back face, as in Mesa (its outline is still drawn).
 // - glPolygonMode: GL_LINE draws a triangle's three edges, coloured as the face would be.
 // - Depth test (GL_LESS), glClear, glClearColor, glLineWidth, glFlush.
-// - With the depth test on, a triangle (or an outline's edge) that repeats one sent earlier in the
-//   same glBegin/glEnd, position for position, is not handed to WebGL: it could not pass GL_LESS.
+// - With the depth test on, a triangle (or an outline's edge) that repeats the corner positions of
+//   one drawn earlier in the same glBegin/glEnd, in any order, is not handed to WebGL: it could
+//   not pass GL_LESS. A glBegin/glEnd that sends the same vertices as the one before it, to the
+//   bit, with both polygon modes GL_FILL, is drawn from what WebGL already holds.
 //
 // What it does not do: points, lines, quads, strips and fans as primitives; positional lights,
 // spotlights and attenuation; local viewer; GL_NORMALIZE, face culling, blending, textures,
@@ -29,8 +31,9 @@
 //
 // What it expects: a current WebGL 2 context (emscripten_webgl_make_context_current) with a depth
 // buffer. Lit colours carry the material's alpha into the drawing buffer, as OpenGL does, so a
-// context made with alpha: false shows them opaque as a window does. glFlush flushes; showing
-// the frame is the page's business.
+// context made with alpha: false shows them opaque as a window does. glFlush does nothing
+// (WebGL takes the commands when the page's script yields); showing the frame is the page's
+// business.
 #pragma once
 
 #ifdef __cplusplus
