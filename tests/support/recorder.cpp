@@ -68,6 +68,15 @@ std::string text(Floats values) {
     return numbers;
 }
 
+QueuedMessage queuedMessage(const std::string& word) {
+    int wParam = 0, x = 0, y = 0, frames = 0;
+    std::sscanf(word.c_str() + word.find(':'), ":%d,%d,%d,%d", &wParam, &x, &y, &frames);
+    for (const auto& [value, name] : messageNames)
+        if (word.rfind(std::string(name) + ":", 0) == 0)
+            return {value, WPARAM(wParam), MAKELPARAM(x, y), frames};
+    return {0, 0, 0, frames};  // shows in the trace as a message of no name (0x0)
+}
+
 std::vector<std::string> callsOf(const std::string& name) {
     std::vector<std::string> lines;
     for (const std::string& line : trace)

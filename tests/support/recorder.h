@@ -30,6 +30,10 @@ struct QueuedMessage {
     int idleBefore;
 };
 
+// A message written NAME:WPARAM,X,Y[,FRAMES] (X and Y lParam's halves), as the golden files'
+// headings give them.
+QueuedMessage queuedMessage(const std::string& word);
+
 struct FakeWin32 {
     std::deque<QueuedMessage> queue;             // PostQuitMessage appends WM_QUIT
     PIXELFORMATDESCRIPTOR describedFormat = {};  // DescribePixelFormat's answer: true colour

@@ -24,26 +24,6 @@ namespace {
 
 using Words = std::istringstream;
 
-const std::pair<std::string, UINT> messageNames[] = {{"WM_SIZE", WM_SIZE},
-                                                     {"WM_PAINT", WM_PAINT},
-                                                     {"WM_CHAR", WM_CHAR},
-                                                     {"WM_MOUSEMOVE", WM_MOUSEMOVE},
-                                                     {"WM_LBUTTONDOWN", WM_LBUTTONDOWN},
-                                                     {"WM_LBUTTONUP", WM_LBUTTONUP},
-                                                     {"WM_QUERYNEWPALETTE", WM_QUERYNEWPALETTE},
-                                                     {"WM_PALETTECHANGED", WM_PALETTECHANGED}};
-
-// A message written NAME:WPARAM,X,Y[,FRAMES]: X and Y are lParam's halves, FRAMES the frames the
-// message loop may draw before it arrives.
-QueuedMessage message(const std::string& word) {
-    int wParam = 0, x = 0, y = 0, frames = 0;
-    std::sscanf(word.c_str() + word.find(':'), ":%d,%d,%d,%d", &wParam, &x, &y, &frames);
-    for (const auto& [name, value] : messageNames)
-        if (word.rfind(name + ":", 0) == 0) return {value, WPARAM(wParam), MAKELPARAM(x, y), frames};
-    ADD_FAILURE() << "no such message: " << word;
-    return {};
-}
-
 // "[context] [palette] MESSAGE": the message sent to the window procedure of an 819 x 819 window
 // with a rendering context and a palette where named.
 std::vector<std::string> sendMessage(Words& words) {
@@ -54,7 +34,7 @@ std::vector<std::string> sendMessage(Words& words) {
         if (word == "context") hRC = fakeContext;
         if (word == "palette") hPalette = fakePalette;
     }
-    const QueuedMessage m = message(word);
+    const QueuedMessage m = queuedMessage(word);
     const LRESULT result = WndProc(fakeWindow, m.message, m.wParam, m.lParam);
     return {"result " + std::to_string(result), viewerState()};
 }
@@ -69,7 +49,7 @@ std::vector<std::string> runScript(Words& words) {
     words >> word;
     animating = word == "rest" ? 1 : 0;
     idleFunc = animating ? idleFrame : nullptr;
-    while (words >> word) fakeWin32.queue.push_back(message(word));
+    while (words >> word) fakeWin32.queue.push_back(queuedMessage(word));
     fakeWin32.queue.push_back({WM_QUIT, 0, 0, 2});
     runMessageLoop();
     std::vector<std::string> after = callsOf("glRotatef");
