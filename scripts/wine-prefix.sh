@@ -39,11 +39,7 @@ case "${2:-}" in
 esac
 
 # Whether a loader starts; bash answers 126 when the kernel refuses it (exec format error).
-starts() {
-  local status=0
-  "$1" --version >/dev/null 2>&1 || status=$?
-  return $status
-}
+starts() { "$1" --version >/dev/null 2>&1; }
 
 unset DISPLAY
 for build in x86 x64; do
