@@ -24,6 +24,10 @@ mergeInto(LibraryManager.library, {
     glLightModeli__deps: ['$webLegacyGl', 'glLightModelf'],
     glLightModeli: function(name, value) { _glLightModelf(name, value); },
 
+    // The backend's call before it destroys a context: the emulation has nothing of its own to
+    // let go of there.
+    webglReleaseContext: function(context) {},
+
     glMaterialf__deps: ['$webLegacyGl', '$GLEmulation'],
     glMaterialf: function(face, name, value) {
         if (face != webLegacyGl.back && name == 0x1601)

@@ -26,12 +26,13 @@ command -v npm >/dev/null || web_headless_packages+=(npm)
 # for the layout check, a window manager and wmctrl, the Windows cross builds with a resource
 # reader, 32-bit Wine with i386 Mesa (direct rendering) to run the 32-bit product, and 64-bit Wine
 # to run the 64-bit build where the kernel cannot run 32-bit programs, gcc-multilib
-# for the benchmarks' 32-bit swap counter, and what makes and checks the Debian package.
+# for the benchmarks' 32-bit swap counter, what makes and checks the Debian package, and Firefox ESR
+# for the page's tests in a second browser.
 test_packages=("${viewer_packages[@]}" "${headless_packages[@]}"
   libgtest-dev libosmesa6-dev libxdo-dev openbox wmctrl dpkg-dev file lintian desktop-file-utils clang-format
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
   wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 wine64 gcc-multilib
-  "${web_packages[@]}" "${web_headless_packages[@]}")
+  firefox-esr "${web_packages[@]}" "${web_headless_packages[@]}")
 
 case "${1:-}" in
   viewer) wanted=("${viewer_packages[@]}") ;;

@@ -1,8 +1,10 @@
 // Draws with WebGL 2 through Emscripten's emscripten_gl* names, which stay WebGL's while the
-// subset defines the OpenGL 1.1 ones. The programs (one for each count of enabled lights and fog
-// mode, with their uniforms' locations) and the buffers (one for triangles, one for lines, each
-// with the version of the vertices it holds) are made on first use in each context and remade
-// when another context becomes current.
+// subset defines the OpenGL 1.1 ones. Each context has objects of its own, as a GL driver keeps
+// each context's own: the programs (one for each count of enabled lights and fog mode, with their
+// uniforms' locations), the buffers (one for triangles, one for lines, each with the version of
+// the vertices it holds) and what the context was last told. They are made on first use in the
+// context and let go of when the page's backend says (webglReleaseContext): the browser lost the
+// context, or the backend is about to destroy it.
 #include "webgl/device.h"
 
 #include <emscripten/html5.h>
@@ -11,6 +13,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -77,7 +80,11 @@ struct DeviceObjects {
     ContextState told;
 };
 
-DeviceObjects objects = {};
+// The objects of each context that drew (contextCount of them, from realloc as the batch's
+// corners are), and those of the context current at the last call.
+DeviceObjects* contexts = nullptr;
+size_t contextCount = 0;
+DeviceObjects* objects = nullptr;
 
 // Whether `value` differs from what the context was told; from now on it is what it was told.
 template <typename T>
@@ -121,11 +128,11 @@ void setAttribute(GLuint index, int size, size_t offset) {
                                      reinterpret_cast<const void*>(offset));
 }
 
-void makeObjects(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
-    objects = DeviceObjects{};
-    objects.context = context;
-    objects.told = {0, 0, {-1, -1, -1, -1}, -1, 0};
-    for (Buffer& buffer : objects.buffers) {
+void makeObjects(DeviceObjects& made, EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
+    made = DeviceObjects{};
+    made.context = context;
+    made.told = {0, 0, {-1, -1, -1, -1}, -1, 0};
+    for (Buffer& buffer : made.buffers) {
         emscripten_glGenVertexArrays(1, &buffer.vertexArray);
         emscripten_glBindVertexArray(buffer.vertexArray);
         emscripten_glGenBuffers(1, &buffer.buffer);
@@ -136,12 +143,37 @@ void makeObjects(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
     }
 }
 
-// The current context, with this library's objects made in it; false when there is none.
+DeviceObjects* objectsOf(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
+    for (size_t i = 0; i < contextCount; ++i)
+        if (contexts[i].context == context) return &contexts[i];
+    return nullptr;
+}
+
+// The current context, with this library's objects made in it (objects); false when there is none
+// or the browser lost it (WebGL makes no objects there, and draws nothing).
 bool ready() {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_get_current_context();
-    if (context == 0) return false;
-    if (context != objects.context) makeObjects(context);
+    if (context == 0 || emscripten_is_webgl_context_lost(context)) return false;
+    if (objects != nullptr && objects->context == context) return true;
+    objects = objectsOf(context);
+    if (objects == nullptr) {
+        void* room = std::realloc(contexts, (contextCount + 1) * sizeof(DeviceObjects));
+        if (room == nullptr) return false;
+        contexts = static_cast<DeviceObjects*>(room);
+        objects = &contexts[contextCount++];
+        makeObjects(*objects, context);
+    }
     return true;
+}
+
+void deleteObjects(const DeviceObjects& made) {
+    for (const auto& byLights : made.programs)
+        for (const Program& program : byLights)
+            if (program.id != 0) emscripten_glDeleteProgram(program.id);
+    for (const Buffer& buffer : made.buffers) {
+        emscripten_glDeleteVertexArrays(1, &buffer.vertexArray);
+        emscripten_glDeleteBuffers(1, &buffer.buffer);
+    }
 }
 
 void setMatrices(const GLint* at, const DrawInputs& in) {
@@ -189,7 +221,7 @@ void setUniforms(Program& program, const DrawInputs& in) {
 
 // WebGL's depth function is GL_LESS unless told otherwise, and the subset never tells it.
 void setDepthTest(int on) {
-    if (!changes(objects.told.depthTest, on)) return;
+    if (!changes(objects->told.depthTest, on)) return;
     if (on)
         emscripten_glEnable(GL_DEPTH_TEST);
     else
@@ -200,7 +232,7 @@ void setDepthTest(int on) {
 
 void deviceClear(const float colour[4], bool colourBuffer, bool depthBuffer) {
     if (!ready()) return;
-    if (changes(objects.told.clearColour, {colour[0], colour[1], colour[2], colour[3]}))
+    if (changes(objects->told.clearColour, {colour[0], colour[1], colour[2], colour[3]}))
         emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
     emscripten_glClear((colourBuffer ? GL_COLOR_BUFFER_BIT : 0) | (depthBuffer ? GL_DEPTH_BUFFER_BIT : 0));
 }
@@ -209,11 +241,11 @@ void deviceDraw(const DrawInputs& inputs, const std::vector<DeviceVertex>& verti
                 bool lines) {
     const int count = int(vertices.size());
     if (count == 0 || !ready()) return;
-    Program& program = objects.programs[inputs.fogMode][inputs.lightCount];
+    Program& program = objects->programs[inputs.fogMode][inputs.lightCount];
     if (program.id == 0) program = linkProgram(inputs.lightCount, inputs.fogMode);
-    if (changes(objects.told.program, program.id)) emscripten_glUseProgram(program.id);
-    Buffer& buffer = objects.buffers[lines];
-    if (changes(objects.told.vertexArray, buffer.vertexArray))
+    if (changes(objects->told.program, program.id)) emscripten_glUseProgram(program.id);
+    Buffer& buffer = objects->buffers[lines];
+    if (changes(objects->told.vertexArray, buffer.vertexArray))
         emscripten_glBindVertexArray(buffer.vertexArray);
     if (buffer.version != version) {
         emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer.buffer);
@@ -223,8 +255,20 @@ void deviceDraw(const DrawInputs& inputs, const std::vector<DeviceVertex>& verti
     }
     setUniforms(program, inputs);
     setDepthTest(inputs.depthTest);
-    if (changes(objects.told.lineWidth, inputs.lineWidth)) emscripten_glLineWidth(inputs.lineWidth);
+    if (changes(objects->told.lineWidth, inputs.lineWidth)) emscripten_glLineWidth(inputs.lineWidth);
     emscripten_glDrawArrays(lines ? GL_LINES : GL_TRIANGLES, 0, count);
 }
 
 }  // namespace glsubset
+
+extern "C" void webglReleaseContext(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
+    using namespace glsubset;
+    DeviceObjects* made = objectsOf(context);
+    if (made == nullptr) return;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE current = emscripten_webgl_get_current_context();
+    emscripten_webgl_make_context_current(context);
+    deleteObjects(*made);
+    emscripten_webgl_make_context_current(current);
+    *made = contexts[--contextCount];
+    objects = nullptr;
+}

@@ -18,10 +18,14 @@ export function serve(dir) {
     });
 }
 
+// Which browser runs the page: WEB_BROWSER=firefox for Debian's Firefox ESR, driven over WebDriver
+// BiDi and shown on the display in DISPLAY (headless, it has no WebGL here); else headless Chromium.
+export const firefox = process.env.WEB_BROWSER === 'firefox';
+
 // A desktop with a mouse: headless Chromium otherwise reports a pointer that cannot hover. A phone is
 // emulated per page (openPage's viewport), which reports touch and no hover all the same.
-export function launch({pixelRatio = 1, args = []} = {}) {
-    return puppeteer.launch({
+export function launch({pixelRatio = 1, args = [], prefs} = {}) {
+    const chromium = {
         executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
         headless: true,
         args: [
@@ -29,6 +33,10 @@ export function launch({pixelRatio = 1, args = []} = {}) {
             '--blink-settings=primaryHoverType=2,availableHoverTypes=2,primaryPointerType=4,availablePointerTypes=4',
             ...args
         ],
+    };
+    const esr = {browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: false};
+    return puppeteer.launch({
+        ...(firefox ? {...esr, extraPrefsFirefox: prefs} : chromium),
         defaultViewport: {width: 1024, height: 768, deviceScaleFactor: pixelRatio},
     });
 }

@@ -1,9 +1,6 @@
-// The web build as a person meets it in headless Chromium: the notice first, the window's size and
-// place, its pictures against Mesa's for the same input (at rest, fog, outlines, dragged with the
-// mouse at pixel ratios 1 and 2 and by a finger, the back side in view), keys but not shortcuts, a
-// spin and a stop by mouse and by touch, a phone's key buttons, Esc and its exit code, the window in
-// view however the browser's window is sized or turned, axe-core's rules, no WebGL 2; no script
-// error anywhere. Screenshots land in WEB_OUTPUT_DIR.
+// The web build as a person meets it, in headless Chromium or in Firefox ESR (WEB_BROWSER=firefox): what
+// each test checks, its name says; the pictures are Mesa's for the same input, and no page has a script
+// error. Screenshots land in WEB_OUTPUT_DIR.
 // Environment: HELICOID_WEB_DIR (the web build), REFERENCE_PICTURE (Mesa's picture tool), WEB_OUTPUT_DIR.
 import {test, after} from 'node:test';
 import assert from 'node:assert/strict';
@@ -11,7 +8,7 @@ import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
 import {PNG} from 'pngjs';
-import {serve, launch, openPage, startViewer} from './browser.mjs';
+import {serve, launch, openPage, startViewer, firefox} from './browser.mjs';
 
 const server = await serve(process.env.HELICOID_WEB_DIR);
 after(() => server.close());
@@ -42,10 +39,11 @@ const inView = (page, selector) => page.$$eval(selector, all => all.length > 0 &
     const r = e.getBoundingClientRect();
     return r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 1e-3 && r.bottom <= innerHeight + 1e-3;
 }));
-// A desktop browser's window made another size (puppeteer's setViewport would take the mouse away).
+// A desktop browser's window made another size (puppeteer's setViewport would take Chromium's mouse away).
 const resize = async (page, width, height, deviceScaleFactor) => {
-    await (await page.createCDPSession())
-        .send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor, mobile: false});
+    const metrics = {width, height, deviceScaleFactor, mobile: false};
+    const cdp = firefox ? null : await page.createCDPSession();
+    await (cdp ? cdp.send('Emulation.setDeviceMetricsOverride', metrics) : page.setViewport(metrics));
     await frames(page);
 };
 // The rules axe-core finds broken on the page as it is now.
@@ -93,8 +91,7 @@ async function expectLooksLikeMesa(page, side, name, steps, {nearby = false, mea
     const canvas = Buffer.from((await pixels(page)).split(',')[1], 'base64');
     const seen = compare(PNG.sync.read(canvas), PNG.sync.read(fs.readFileSync(png)), nearby);
     assert.equal(seen.width, side, `${name}: the canvas's size`);
-    console.log(`${name}: ${seen.mean.toFixed(3)} levels on average, ${
-        (100 * seen.share).toFixed(3)} % of pixels off`);
+    console.log(`${name}: ${seen.mean.toFixed(3)} levels on average, ${(100 * seen.share).toFixed(3)} % off`);
     assert.ok(seen.mean <= mean && seen.share <= 0.03, `${name}: ${JSON.stringify(seen)} from Mesa's`);
 }
 
@@ -209,6 +206,7 @@ test(
 
 test(
     'on a phone: the notice and the window fit either way up, a finger turns, flicks and stops the model, the buttons press the keys',
+    {skip: firefox && 'puppeteer emulates a phone (touch, no hover) over CDP only, not over WebDriver BiDi'},
     () => onPage({viewport: phone}, async page => {
         for (const viewport of [sideways, phone]) {
             await page.setViewport(viewport);
@@ -265,7 +263,7 @@ test(
 
 test(
     'without WebGL 2 the program\'s own error box comes, and it ends with 1',
-    () => onPage({args: ['--disable-webgl2']}, async page => {
+    () => onPage({args: ['--disable-webgl2'], prefs: {'webgl.enable-webgl2': false}}, async page => {
         await page.keyboard.press('Enter');
         await page.waitForFunction(() => document.querySelector('dialog h1')?.textContent === 'Error');
         assert.deepEqual(await boxTexts(page), ['Error', 'ChoosePixelFormat failed\n']);
@@ -285,7 +283,7 @@ for (const [i, [answer, text]] of [
          [r => r.continue(), /^Loading…\s+[1-9][0-9]? %$/]]
          .entries()) {
     const before = async page => {
-        await page.emulateNetworkConditions({download: 2e5, upload: 2e5, latency: 150});
+        if (!firefox) await page.emulateNetworkConditions({download: 2e5, upload: 2e5, latency: 150});
         await page.setRequestInterception(true);
         page.on('request', r => (r.url().endsWith('.wasm') ? answer(r) : r.continue()));
     };
@@ -295,7 +293,8 @@ for (const [i, [answer, text]] of [
         await page.screenshot({path: `${shots}/download-${i}.png`});
         if (i < 3) assert.match(await status(page), / reload the page\.$/);
     };
-    test(`the download: ${text}`, () => onPage({before, until: '#status', failed: true}, says));
+    const skip = firefox && i === 3 && 'puppeteer slows a connection over CDP only, not over WebDriver BiDi';
+    test(`the download: ${text}`, {skip}, () => onPage({before, until: '#status', failed: true}, says));
 }
 
 // The window's context lost or restored by WEBGL_lose_context; once the page hears.
@@ -306,13 +305,33 @@ const context = (page, event) => page.evaluate(async event => {
     window.loser[event === 'lost' ? 'loseContext' : 'restoreContext']();
     await heard;
 }, event);
+// WebGL objects (buffers, vertex arrays, programs) the page made and had not deleted when a lost context
+// was restored, added up, and the clears since the last restore.
+const countObjects = () => {
+    const prototype = WebGL2RenderingContext.prototype, clear = prototype.clear,
+          counts = window.webglObjects = {live: 0, leftAtRestore: 0, clears: 0};
+    prototype.clear = function(mask) { return ++counts.clears, clear.call(this, mask); };
+    for (const kind of ['Buffer', 'VertexArray', 'Program']) {
+        const make = prototype[`create${kind}`], remove = prototype[`delete${kind}`];
+        prototype[`create${kind}`] = function(...args) { return ++counts.live, make.apply(this, args); };
+        prototype[`delete${kind}`] = function(object) { return --counts.live, remove.call(this, object); };
+    }
+    addEventListener(
+        'webglcontextrestored', () => ((counts.leftAtRestore += counts.live), (counts.clears = 0)), true);
+};
 const fromDisk = {
-    url: `file://${process.env.HELICOID_WEB_DIR}/index.html`
+    url: `file://${process.env.HELICOID_WEB_DIR}/index.html`,
+    before: page => page.evaluateOnNewDocument(countObjects),
 };
 test(
     'opened from disk; a lost context comes back as it was',
     () => onPage(fromDisk, async page => {
+        // A click stops it (it starts animating, drawing every frame), so only a repaint draws after a
+        // restore; the frame drawn while pressed turns it by the start step, so Mesa's pictures end with the
+        // press.
         await startViewer(page);
+        await (await page.mouse.move(300, 300), page.mouse.down());
+        await (await frames(page), page.mouse.up());
         // Keys before, keys while lost, losses in a row; the picture is then Mesa's for all the keys.
         for (const [name, keys, lostKeys, times, options] of [
                  ['fog', ['f'], [], 1], ['outlines', ['p'], [], 1, {nearby: true, mean: 2}],
@@ -323,9 +342,13 @@ test(
                 for (const k of lostKeys) await (await page.keyboard.press(k), frames(page));
                 await context(page, 'restored');
             }
+            // The browser shows the picture of before until the program draws: it must draw.
             await frames(page);
-            await expectLooksLikeMesa(page, 614, `restored-${name}`, [...keys, ...lostKeys], options);
-            for (const k of [...keys, ...lostKeys]) await page.keyboard.press(k);
+            assert.ok(await page.evaluate(() => webglObjects.clears > 0), `${name}: no repaint`);
+            await expectLooksLikeMesa(
+                page, 614, `restored-${name}`, [...keys, ...lostKeys, 'press:250,250'], options);
+            // Drawn before the next loss, so that only the repaint draws after it.
+            for (const k of [...keys, ...lostKeys]) await (await page.keyboard.press(k), frames(page));
         }
         // A spin goes on through a loss.
         await (await page.mouse.move(300, 300), page.mouse.down());
@@ -335,4 +358,6 @@ test(
         const restored = (await frames(page), await pixels(page));
         assert.ok(
             restored.length > 10000 && (await frames(page), await pixels(page)) !== restored, 'spinning');
+        assert.equal(
+            await page.evaluate(() => webglObjects.leftAtRestore), 0, 'objects of lost contexts kept');
     }));

@@ -104,6 +104,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webPressKey(int virtualKey) {
     webKeepKey(key, false, std::string(), false);
 }
 
+// At once, in the page's event (the program sleeps meanwhile): what was made in the lost context
+// is let go of before the browser can give the context back, after which those objects would
+// belong to no context it knows.
+extern "C" EMSCRIPTEN_KEEPALIVE void webCanvasLost(int number) {
+    BackendWindow* window = webWindowWithId("win32-window-" + std::to_string(number));
+    if (window != nullptr) webContextLost(window);
+}
+
 // Kept as input is, so that the program remakes what it draws with at its next pump, where it
 // calls GL, not in the page's event.
 extern "C" EMSCRIPTEN_KEEPALIVE void webCanvasRestored(int number) {

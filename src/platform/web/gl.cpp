@@ -6,9 +6,11 @@
 //
 // A browser may lose a context (a GPU reset, a phone's page in the background) and give it back
 // without what was made in it. The page keeps it restorable; meanwhile its GL calls do nothing.
-// Once it is back it gets a new html5.h handle, which a GL library over WebGL takes for a context
-// it has not seen (and so makes its objects in it afresh), and the window is repainted, as
-// Windows repaints a window that was covered.
+// The GL library lets go of what it made in a context when the context is lost, and when it is
+// deleted, as a GL driver does when WGL deletes a context. Once a lost context is back it gets a
+// new html5.h handle, which a GL library over WebGL takes for a context it has not seen (and so
+// makes its objects in it afresh), and the window is repainted, as Windows repaints a window that
+// was covered.
 #include <emscripten/html5_webgl.h>
 
 #include <algorithm>
@@ -61,12 +63,18 @@ bool backendMakeCurrent(BackendWindow*, BackendContext* context) {
 }
 
 void backendDeleteContext(BackendContext* context) {
+    webglReleaseContext(context->handle);
     emscripten_webgl_destroy_context(context->handle);
     webContexts.erase(std::find_if(webContexts.begin(), webContexts.end(),
                                    [context](const auto& live) { return live.get() == context; }));
 }
 
 void backendSwapBuffers(BackendWindow*) { webWaitForFrame(); }
+
+void webContextLost(BackendWindow* window) {
+    for (const auto& context : webContexts)
+        if (context->window == window) webglReleaseContext(context->handle);
+}
 
 void webContextRestored(BackendWindow* window) {
     for (const auto& context : webContexts) {

@@ -2,6 +2,8 @@
 // its files share, named web...; the page-side halves live in web_backend.js.
 #pragma once
 
+#include <emscripten/html5_webgl.h>
+
 #include <string>
 
 #include "platform/backend.h"
@@ -50,9 +52,16 @@ bool webTouchInput(int phase, int id, double clientX, double clientY);
 // backendPumpEvents. Until the program ends.
 void webListen();
 
+// The browser lost the window's contexts: the GL library lets go of what it made in them (gl.cpp).
+void webContextLost(BackendWindow* window);
+
 // The window's contexts, lost by the browser, are back: each gets a new handle (made current if
 // it was), and the window is repainted (gl.cpp).
 void webContextRestored(BackendWindow* window);
+
+// Given by the page's OpenGL library: lets go of what it made in a context (programs, buffers),
+// when the browser loses the context and before the backend destroys it.
+extern "C" void webglReleaseContext(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context);
 
 // True while input is waiting for backendPumpEvents.
 bool webInputPending();
@@ -84,9 +93,10 @@ double webDesktopScale();
 void webListenToPage();
 void webStopPageInput();
 // Called by the page: a touch or pen contact (webTouchInput, 1 where taken); a key button
-// pressed (a virtual key); the context of the canvas win32-window-<number> restored.
+// pressed (a virtual key); the context of the canvas win32-window-<number> lost, restored.
 int webPointerInput(int phase, int id, double clientX, double clientY);
 void webPressKey(int virtualKey);
+void webCanvasLost(int number);
 void webCanvasRestored(int number);
 // The depth bits of a WebGL 2 drawing buffer with a depth buffer, or 0 without WebGL 2.
 int webProbeWebGl2DepthBits();

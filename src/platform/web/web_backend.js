@@ -90,7 +90,7 @@ mergeInto(LibraryManager.library, {
         desktop.style.transform = webDesktop.scale < 1 ? 'scale(' + webDesktop.scale + ')' : '';
     },
 
-    webCreateCanvas__deps: ['$webDesktop', '$webFitDesktop', 'webCanvasRestored'],
+    webCreateCanvas__deps: ['$webDesktop', '$webFitDesktop', 'webCanvasLost', 'webCanvasRestored'],
     webCreateCanvas: function(id, title) {
         if (!webDesktop.element) {
             webDesktop.element = document.getElementById('desktop') || document.body;
@@ -109,10 +109,13 @@ mergeInto(LibraryManager.library, {
         canvas.style.touchAction = 'none';
         canvas.addEventListener('contextmenu', function(event) { event.preventDefault(); });
         // A lost WebGL context is kept restorable (the browser gives it back only when asked to by
-        // this); when it is back, the program is told (webCanvasRestored, by the id's number).
-        canvas.addEventListener('webglcontextlost', function(event) { event.preventDefault(); });
-        canvas.addEventListener(
-            'webglcontextrestored', function() { _webCanvasRestored(Number(canvas.id.split('-').pop())); });
+        // this), and the program is told when it is lost and when it is back (by the id's number).
+        var number = Number(canvas.id.split('-').pop());
+        canvas.addEventListener('webglcontextlost', function(event) {
+            event.preventDefault();
+            _webCanvasLost(number);
+        });
+        canvas.addEventListener('webglcontextrestored', function() { _webCanvasRestored(number); });
         webDesktop.element.append(canvas);
         document.title = UTF8ToString(title);
     },
