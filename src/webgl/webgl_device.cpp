@@ -149,12 +149,14 @@ DeviceObjects* objectsOf(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
     return nullptr;
 }
 
-// The current context, with this library's objects made in it (objects); false when there is none
-// or the browser lost it (WebGL makes no objects there, and draws nothing).
+// The current context, with this library's objects made in it (objects); false when there is none,
+// or when they are to be made and the browser has lost it. Calls into a lost context do nothing,
+// but making an object there fails, and Emscripten's glue cannot take the failure for a program.
 bool ready() {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_get_current_context();
-    if (context == 0 || emscripten_is_webgl_context_lost(context)) return false;
+    if (context == 0) return false;
     if (objects != nullptr && objects->context == context) return true;
+    if (emscripten_is_webgl_context_lost(context)) return false;
     objects = objectsOf(context);
     if (objects == nullptr) {
         void* room = std::realloc(contexts, (contextCount + 1) * sizeof(DeviceObjects));
@@ -242,7 +244,10 @@ void deviceDraw(const DrawInputs& inputs, const std::vector<DeviceVertex>& verti
     const int count = int(vertices.size());
     if (count == 0 || !ready()) return;
     Program& program = objects->programs[inputs.fogMode][inputs.lightCount];
-    if (program.id == 0) program = linkProgram(inputs.lightCount, inputs.fogMode);
+    if (program.id == 0) {
+        if (emscripten_is_webgl_context_lost(objects->context)) return;
+        program = linkProgram(inputs.lightCount, inputs.fogMode);
+    }
     if (changes(objects->told.program, program.id)) emscripten_glUseProgram(program.id);
     Buffer& buffer = objects->buffers[lines];
     if (changes(objects->told.vertexArray, buffer.vertexArray))
