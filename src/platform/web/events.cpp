@@ -108,7 +108,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webPressKey(int virtualKey) {
 // is let go of before the browser can give the context back, after which those objects would
 // belong to no context it knows.
 extern "C" EMSCRIPTEN_KEEPALIVE void webCanvasLost(int number) {
-    BackendWindow* window = webWindowWithId("win32-window-" + std::to_string(number));
+    BackendWindow* window = webWindowOfCanvas(number);
     if (window != nullptr) webContextLost(window);
 }
 
@@ -116,7 +116,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webCanvasLost(int number) {
 // calls GL, not in the page's event.
 extern "C" EMSCRIPTEN_KEEPALIVE void webCanvasRestored(int number) {
     webKeep([number] {
-        BackendWindow* window = webWindowWithId("win32-window-" + std::to_string(number));
+        BackendWindow* window = webWindowOfCanvas(number);
         if (window != nullptr) webContextRestored(window);
     });
 }

@@ -38,8 +38,8 @@ void webPointInWindow(const BackendWindow* window, double clientX, double client
 // else to the window under it; false where there is neither.
 bool webGiveMouse(UINT message, bool leftDown, double clientX, double clientY);
 
-// The window whose canvas has this element id, or null.
-BackendWindow* webWindowWithId(const std::string& id);
+// The window whose canvas has this number (its element id is win32-window-<number>), or null.
+BackendWindow* webWindowOfCanvas(int number);
 
 // Takes every window's canvas off the page.
 void webRemoveAllWindows();

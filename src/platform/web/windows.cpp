@@ -21,6 +21,9 @@ void webPlace(const BackendWindow* window) {
     webPlaceCanvas(window->id.c_str(), window->x, window->y, window->width, window->height, webPixelRatio());
 }
 
+// A window's canvas is named by its number: the page tells the program of a canvas by that number.
+std::string canvasId(int number) { return "win32-window-" + std::to_string(number); }
+
 }  // namespace
 
 BackendWindow* webCaptureWindow() { return webCapturing; }
@@ -44,7 +47,8 @@ BackendWindow* webWindowAt(double clientX, double clientY, int* x, int* y) {
     return nullptr;
 }
 
-BackendWindow* webWindowWithId(const std::string& id) {
+BackendWindow* webWindowOfCanvas(int number) {
+    const std::string id = canvasId(number);
     auto window = std::find_if(webWindows.begin(), webWindows.end(),
                                [&id](const auto& live) { return live->id == id; });
     return window != webWindows.end() ? window->get() : nullptr;
@@ -58,7 +62,7 @@ void webRemoveAllWindows() {
 BackendWindow* backendCreateWindow(const BackendWindowSettings& settings) {
     auto window = std::make_unique<BackendWindow>();
     window->handle = settings.handle;
-    window->id = "win32-window-" + std::to_string(++webLastWindowId);  // as webCanvasRestored names it
+    window->id = canvasId(++webLastWindowId);
     window->selector = "#" + window->id;
     window->x = settings.placed ? settings.x : 0;
     window->y = settings.placed ? settings.y : 0;
