@@ -176,11 +176,19 @@ mergeInto(LibraryManager.library, {
             event.preventDefault();
             if (event.target.setPointerCapture) event.target.setPointerCapture(event.pointerId);
         };
-        for (var type in phases) window.addEventListener(type, give, {signal: webPageInput.stop.signal});
+        var options = {signal: webPageInput.stop.signal};
+        for (var type in phases) window.addEventListener(type, give, options);
+        // A finger or pen presses a key button as it touches it, as a key acts when it goes down: the
+        // click that follows a touch is not sure to come (Chromium drops one now and then when a drag
+        // on the canvas went before), so a touch makes none. A mouse and the keyboard press by click.
+        var press = function(event) { _webPressKey(Number(event.currentTarget.dataset.key)); };
         for (var button of document.querySelectorAll('button[data-key]')) {
-            button.addEventListener(
-                'click', function(event) { _webPressKey(Number(event.currentTarget.dataset.key)); },
-                {signal: webPageInput.stop.signal});
+            button.addEventListener('pointerdown', function(event) {
+                if (event.pointerType !== 'mouse') press(event);
+            }, options);
+            // For good: a touch that ends the program must not click what the page shows there then.
+            button.addEventListener('touchend', function(event) { event.preventDefault(); });
+            button.addEventListener('click', press, options);
         }
     },
     webStopPageInput__deps: ['$webPageInput'],
