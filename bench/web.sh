@@ -7,6 +7,7 @@
 # Environment: SUBJECTS (ours,bare), ROUNDS (5), WARMUP (3 s), MEASURE (10 s), IDLE (10 s),
 #   READ (1 s), HEIGHT (1024); NO_BUILD=1; PROFILE=1: sampling profiles instead, in
 #   build/web-profile (the same with the functions' names kept), to build/bench/web-profile.md.
+#   WEB_PATCHED=DIR: a second web build's page (a change under test), measured as `patched`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$PWD/build/bench"
@@ -29,6 +30,7 @@ if [ -z "${NO_BUILD:-}" ]; then
   [ -d tests/web/node_modules ] || npm ci --prefix tests/web >"$out/logs/npm.log" 2>&1
 fi
 
+[ -z "${WEB_PATCHED:-}" ] || ln -sfn "$(realpath "$WEB_PATCHED")" "$tree/patched"
 echo "== web_bench.mjs (load average $(cut -d' ' -f1-3 /proc/loadavg))"
 node bench/web_bench.mjs "$tree" "$out/web-runner.md"
 emscripten=$(emcc --version | sed -n '1s/.* \([0-9][0-9.]*\) .*/\1/p')

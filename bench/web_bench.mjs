@@ -9,7 +9,8 @@
 // page while it draws, and its top entries by self time.
 // Usage: node bench/web_bench.mjs TREE REPORT.md
 //   TREE: the benchmark's web build tree (the product's page at its top, the others in bench/)
-// Environment: SUBJECTS (ours,bare; also emulated), ROUNDS (5), WARMUP (3 s), MEASURE (10 s),
+// Environment: SUBJECTS (ours,bare; also emulated, and patched: the page of another web build, linked
+//   as patched/ of the tree by bench/web.sh from WEB_PATCHED), ROUNDS (5), WARMUP (3 s), MEASURE (10 s),
 //   IDLE (10 s), READ (1 s: the notice on screen before Return), HEIGHT (1024: the viewport's
 //   height, so the canvas is 819x819), PROFILE.
 import {execFileSync} from 'node:child_process';
@@ -27,11 +28,13 @@ const idle = setting('IDLE', 10) * 1000;
 const read = setting('READ', 1) * 1000;
 const height = setting('HEIGHT', 1024);
 
+const chosen = process.env.WEB_PATCHED ? 'ours,patched,bare' : 'ours,bare';
 const subjects = [
     {name: 'ours', folder: '', program: 'helicoid'},
+    {name: 'patched', folder: 'patched/', program: 'helicoid'},
     {name: 'bare', folder: 'bench/bare/'},
     {name: 'emulated', folder: 'bench/', program: 'helicoid_emulated'},
-].filter(subject => (process.env.SUBJECTS || 'ours,bare').split(',').includes(subject.name));
+].filter(subject => (process.env.SUBJECTS || chosen).split(',').includes(subject.name));
 
 // Runs in the page before its scripts. Times on the page's clock (performance.now(), from the
 // navigation's start): the notice opened, the Return that dismisses it, the first draw call after
