@@ -316,6 +316,7 @@ try {
             lines.push('');
         }
         fs.writeFileSync(report, lines.join('\n') + '\n');
+        server.close();
         process.exit(0);
     }
     for (let round = 0; round < rounds; ++round) {
